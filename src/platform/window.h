@@ -1,0 +1,36 @@
+#pragma once
+
+struct SDL_Window;
+
+namespace corsavel {
+
+// The game's one window: titled "Corsavel", an 800x600 client area that is
+// not resizable when windowed; desktop full screen otherwise, with the
+// 800x600 scene scaled uniformly and centred between black bars. The window
+// is created with the OpenGL 2.1 compatibility attributes set; the render
+// device creates the GL context on it.
+bool createGameWindow(bool fullScreen);
+void destroyGameWindow();
+SDL_Window* gameWindow();
+
+// Switches between windowed and full screen (display reset).
+void setGameWindowFullScreen(bool fullScreen);
+bool gameWindowFullScreen();
+
+// Where the 800x600 scene lies in the window's drawable pixels, top-left
+// origin: the whole client area when windowed, the letterboxed rectangle in
+// full screen.
+struct SceneViewport {
+    int x = 0;
+    int y = 0;
+    int width = 800;
+    int height = 600;
+};
+SceneViewport sceneViewport();
+// Size of the window's drawable area in pixels.
+void drawableSize(int* width, int* height);
+
+// Presents the back buffer.
+void swapGameWindow();
+
+}  // namespace corsavel
