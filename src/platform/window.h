@@ -27,6 +27,9 @@ struct SceneViewport {
     int height = 600;
 };
 SceneViewport sceneViewport();
+// The letterbox rule on its own: the largest 4:3 rectangle centred in a
+// drawable area of width x height pixels.
+SceneViewport fitSceneViewport(int width, int height);
 // Size of the window's drawable area in pixels.
 void drawableSize(int* width, int* height);
 

@@ -1,0 +1,147 @@
+#include "platform/window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace corsavel {
+
+namespace {
+
+constexpr int kSceneWidth = 800;
+constexpr int kSceneHeight = 600;
+
+struct WindowState {
+    SDL_Window* window = nullptr;
+    bool fullScreen = false;
+};
+
+WindowState windowState;
+
+// The GL attributes must be in place before the window exists: the render
+// device asks SDL for a context on this window later.
+void setGlAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+}
+
+}  // namespace
+
+bool createGameWindow(bool fullScreen) {
+    if (windowState.window != nullptr) {
+        return true;
+    }
+    if ((SDL_WasInit(SDL_INIT_VIDEO) & SDL_INIT_VIDEO) == 0 &&
+        SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    setGlAttributes();
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    windowState.window = SDL_CreateWindow("Corsavel", SDL_WINDOWPOS_CENTERED,
+                                          SDL_WINDOWPOS_CENTERED, kSceneWidth, kSceneHeight, flags);
+    if (windowState.window == nullptr) {
+        return false;
+    }
+    windowState.fullScreen = fullScreen;
+    return true;
+}
+
+void destroyGameWindow() {
+    if (windowState.window != nullptr) {
+        SDL_DestroyWindow(windowState.window);
+        windowState.window = nullptr;
+    }
+    windowState.fullScreen = false;
+}
+
+SDL_Window* gameWindow() {
+    return windowState.window;
+}
+
+void setGameWindowFullScreen(bool fullScreen) {
+    if (windowState.window == nullptr) {
+        windowState.fullScreen = fullScreen;
+        return;
+    }
+    if (fullScreen == windowState.fullScreen) {
+        return;
+    }
+    if (SDL_SetWindowFullscreen(windowState.window,
+                                fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        return;
+    }
+    if (!fullScreen) {
+        // Back to the fixed 800x600 client area.
+        SDL_SetWindowSize(windowState.window, kSceneWidth, kSceneHeight);
+        SDL_SetWindowPosition(windowState.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    windowState.fullScreen = fullScreen;
+}
+
+bool gameWindowFullScreen() {
+    return windowState.fullScreen;
+}
+
+void drawableSize(int* width, int* height) {
+    int w = kSceneWidth;
+    int h = kSceneHeight;
+    if (windowState.window != nullptr) {
+        SDL_GL_GetDrawableSize(windowState.window, &w, &h);
+        if (w <= 0 || h <= 0) {
+            SDL_GetWindowSize(windowState.window, &w, &h);
+        }
+    }
+    if (width != nullptr) {
+        *width = w;
+    }
+    if (height != nullptr) {
+        *height = h;
+    }
+}
+
+SceneViewport fitSceneViewport(int width, int height) {
+    SceneViewport viewport;
+    if (width <= 0 || height <= 0) {
+        return viewport;
+    }
+    // Uniform scale: the largest 4:3 rectangle that fits, centred.
+    if (static_cast<int64_t>(width) * kSceneHeight <= static_cast<int64_t>(height) * kSceneWidth) {
+        viewport.width = width;
+        viewport.height =
+            static_cast<int>(static_cast<int64_t>(width) * kSceneHeight / kSceneWidth);
+    } else {
+        viewport.height = height;
+        viewport.width =
+            static_cast<int>(static_cast<int64_t>(height) * kSceneWidth / kSceneHeight);
+    }
+    viewport.width = std::max(viewport.width, 1);
+    viewport.height = std::max(viewport.height, 1);
+    viewport.x = (width - viewport.width) / 2;
+    viewport.y = (height - viewport.height) / 2;
+    return viewport;
+}
+
+SceneViewport sceneViewport() {
+    int w = 0;
+    int h = 0;
+    drawableSize(&w, &h);
+    return fitSceneViewport(w, h);
+}
+
+void swapGameWindow() {
+    if (windowState.window != nullptr) {
+        SDL_GL_SwapWindow(windowState.window);
+    }
+}
+
+}  // namespace corsavel
