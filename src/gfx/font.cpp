@@ -239,7 +239,8 @@ float wrapTextInto(const Font& font, float maxWidth, const char* text, float siz
                 newLine(lastSpace + 1);
             }
             if (sum + w > maxWidth && len > lineStart) {
-                if (len >= capacity - 1) {
+                // Room for the break and the byte itself.
+                if (len + 1 >= capacity - 1) {
                     break;
                 }
                 out[len++] = '\n';
@@ -276,6 +277,13 @@ float wrapText(float maxWidth, const char* text, float size) {
     if (font == nullptr) {
         textState.wrapBuffer[0] = 0;
         return 0.0f;
+    }
+    // Wrapping the wrapped text again reads from a copy: the buffer is rewritten.
+    static char source[kWrapBufferCapacity];
+    if (text >= textState.wrapBuffer && text < textState.wrapBuffer + kWrapBufferCapacity) {
+        std::memcpy(source, textState.wrapBuffer, sizeof(source));
+        source[kWrapBufferCapacity - 1] = 0;
+        text = source + (text - textState.wrapBuffer);
     }
     return wrapTextInto(*font, maxWidth, text, size, textState.wrapBuffer, kWrapBufferCapacity);
 }

@@ -90,7 +90,7 @@ Colour popupColour(float animationClockMs, float alpha) {
 }
 
 float bannerStep(float timer, float stepMs) {
-    if (timer > 500.0f && timer < 1000.0f) {
+    if (timer >= 500.0f && timer <= 1000.0f) {
         return timer - 0.3f * stepMs;
     }
     return timer - stepMs;
