@@ -1,6 +1,5 @@
-// The game's entry point lives in the app subsystem.
-namespace corsavel {
-int runGame(int argc, char** argv);
-}
+#include "app/game_main.h"
 
-int main(int argc, char** argv) { return corsavel::runGame(argc, argv); }
+int main(int argc, char** argv) {
+    return corsavel::runGame(argc, argv);
+}

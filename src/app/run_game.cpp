@@ -1,6 +1,203 @@
+#include "app/app_state.h"
+#include "app/game_main.h"
+#include "app/hooks.h"
+#include "app/screen.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/instance_lock.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "platform/pointer.h"
+#include "platform/settings_store.h"
+#include "platform/window.h"
+#include "resources/asset_registry.h"
+
+#if __has_include("platform/render_device.h")
+#include "platform/render_device.h"
+#define CORSAVEL_HAS_RENDER_DEVICE 1
+#endif
+
 namespace corsavel {
 
-// Entry of the game process; the frame loop and start-up replace this.
-int runGame(int, char**) { return 0; }
+namespace {
+
+constexpr const char* kLockFileName = "corsavel.lock";
+
+struct RunState {
+    bool vsync = false;
+    uint32_t framePeriodMs = 16;
+    uint32_t lastPassTime = 0;
+};
+
+RunState runState;
+
+void call(void (*hook)()) {
+    if (hook != nullptr) {
+        hook();
+    }
+}
+
+bool takeInstanceLock() {
+    char path[kMaxPath];
+    return userFilePath(kLockFileName, path, sizeof(path)) && acquireInstanceLock(path);
+}
+
+// Settings the window and the cursor need before the window exists.
+void applyStoredSettings() {
+    readSettings();
+    settings.windowWidth = 800;
+    settings.windowHeight = 600;
+    settings.trueColour = 0;
+    app.windowWidth = 800;
+    app.windowHeight = 600;
+    setCustomCursor(settings.customCursor);
+}
+
+// Window messages that arrive before a screen is current (activation while
+// the window appears) are handled now, so they do not reach the intro.
+void drainEarlyMessages() {
+    GameMessage message;
+    while (pollGameMessage(&message)) {
+        if (message.kind == MessageKind::Close) {
+            app.quitRequested = 1;
+        } else if (message.kind != MessageKind::Activate &&
+                   message.kind != MessageKind::Deactivate) {
+            handleMessage(message);
+        }
+    }
+}
+
+// A black window at once: one cleared and presented frame.
+void presentBlackFrame() {
+    call(hooks.device.beginScene);
+    if (hooks.device.clearTarget != nullptr) {
+        hooks.device.clearTarget(0xFF000000u);
+    }
+    call(hooks.device.endScene);
+    if (hooks.device.presentFrame != nullptr) {
+        hooks.device.presentFrame();
+    }
+}
+
+// Without vertical sync the loop waits out the rest of one display refresh
+// after each pass, so it never spins a core.
+void limitFrameRate() {
+    uint32_t now = clockMs();
+    uint32_t spent = elapsedMs(runState.lastPassTime, now);
+    if (spent < runState.framePeriodMs) {
+        sleepMs(runState.framePeriodMs - spent);
+    }
+    runState.lastPassTime = clockMs();
+}
+
+void presentWindow() {
+    swapGameWindow();
+}
+
+}  // namespace
+
+void installDefaultHooks() {
+    hooks.device.presentFrame = presentWindow;
+#ifdef CORSAVEL_HAS_RENDER_DEVICE
+    hooks.device.createDevice = createDevice;
+    hooks.device.releaseDevice = releaseDevice;
+    hooks.device.clearTarget = clearTarget;
+    hooks.device.clearDepth = clearDepth;
+    hooks.device.beginScene = beginScene;
+    hooks.device.endScene = endScene;
+    hooks.device.presentFrame = presentFrame;
+    hooks.device.updatePerspective = updatePerspective;
+#endif
+}
+
+bool startGame(const GameOptions& options) {
+    if (!initPaths(options.dataDirectory, options.userDirectory)) {
+        return false;
+    }
+    if (options.singleInstance && !takeInstanceLock()) {
+        return false;
+    }
+    enterDataDirectory();
+    applyStoredSettings();
+    if (!initVideo()) {
+        return false;
+    }
+    installCloseSignals();
+    if (!options.allowOffscreen && !displayAvailable()) {
+        // No display to show on: the device failure path.
+        showMessageBox("Can't init Direct3D", "Initialization failed");
+        return false;
+    }
+    if (!createGameWindow(settings.fullScreen)) {
+        return false;
+    }
+    if (!settings.fullScreen) {
+        raiseGameWindow();
+    }
+    if (hooks.device.createDevice != nullptr && !hooks.device.createDevice()) {
+        return false;
+    }
+    if (settings.fullScreen) {
+        raiseGameWindow();
+    }
+    runState.vsync = enableVsync();
+    int refresh = displayRefreshRate();
+    runState.framePeriodMs = static_cast<uint32_t>(1000 / (refresh > 0 ? refresh : 60));
+    call(hooks.device.updatePerspective);
+    drainEarlyMessages();
+    setCurrentScreen(&introScreen);
+    presentBlackFrame();
+    setAssetRegisteredHook(loadingProgress);
+    loadIntroImages();
+    if (pointer.customCursor) {
+        applyCursorOption(false);
+    }
+    app.lastFrameTime = clockMs();
+    runState.lastPassTime = app.lastFrameTime;
+    return true;
+}
+
+void runGameLoop(const GameOptions& options) {
+    GameMessage message;
+    while (app.quitRequested == 0) {
+        if (pollGameMessage(&message)) {
+            handleMessage(message);
+            continue;
+        }
+        runIdlePass();
+        if (options.limitFrameRate && !runState.vsync && app.appActive != 0) {
+            limitFrameRate();
+        }
+    }
+}
+
+int shutdownGame() {
+    call(hooks.device.releaseDevice);
+    call(hooks.audio.shutdownAudio);
+    call(hooks.load.freeTextTables);
+    destroyGameWindow();
+    if (hooks.load.saveAll != nullptr) {
+        hooks.load.saveAll();
+    } else {
+        writeSettings();
+    }
+    releaseCursors();
+    quitVideo();
+    releaseInstanceLock();
+    return 0;
+}
+
+int runGame(int, char**) {
+    installDefaultHooks();
+    GameOptions options;
+    if (!startGame(options)) {
+        destroyGameWindow();
+        quitVideo();
+        releaseInstanceLock();
+        return 0;
+    }
+    runGameLoop(options);
+    return shutdownGame();
+}
 
 }  // namespace corsavel

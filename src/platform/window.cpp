@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 namespace corsavel {
 
@@ -136,6 +138,47 @@ SceneViewport sceneViewport() {
     int h = 0;
     drawableSize(&w, &h);
     return fitSceneViewport(w, h);
+}
+
+bool initVideo() {
+    if ((SDL_WasInit(SDL_INIT_VIDEO) & SDL_INIT_VIDEO) != 0) {
+        return true;
+    }
+    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+}
+
+void quitVideo() {
+    SDL_Quit();
+}
+
+bool displayAvailable() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) {
+        return false;
+    }
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    bool offscreen = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+    return !offscreen || (asked != nullptr && asked[0] != '\0');
+}
+
+bool enableVsync() {
+    return SDL_GL_SetSwapInterval(1) == 0;
+}
+
+int displayRefreshRate() {
+    SDL_DisplayMode mode;
+    int display = windowState.window != nullptr ? SDL_GetWindowDisplayIndex(windowState.window) : 0;
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0) {
+        return mode.refresh_rate;
+    }
+    return 60;
+}
+
+void raiseGameWindow() {
+    if (windowState.window != nullptr) {
+        SDL_ShowWindow(windowState.window);
+        SDL_RaiseWindow(windowState.window);
+    }
 }
 
 void swapGameWindow() {

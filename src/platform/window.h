@@ -36,4 +36,18 @@ void drawableSize(int* width, int* height);
 // Presents the back buffer.
 void swapGameWindow();
 
+// Starts SDL's video (and events) once; false when no video driver works.
+bool initVideo();
+// Ends SDL at shutdown.
+void quitVideo();
+// False when SDL fell back to its offscreen driver on its own (no display and
+// no SDL_VIDEODRIVER asked for): the game then has nothing to show on.
+bool displayAvailable();
+// Asks the driver to wait for vertical blank; false when it refuses.
+bool enableVsync();
+// The refresh rate of the window's display in Hz (60 when unknown).
+int displayRefreshRate();
+// Brings the window to the front with the input focus.
+void raiseGameWindow();
+
 }  // namespace corsavel
