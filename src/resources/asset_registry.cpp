@@ -1,0 +1,363 @@
+#include "resources/asset_registry.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/message_box.h"
+
+namespace corsavel {
+
+AssetRegistry assetRegistry;
+
+namespace {
+
+AssetRegisteredHook registeredHook = nullptr;
+
+void copyName(char* out, size_t capacity, const char* name) {
+    const size_t length = strnlen(name, capacity - 1);
+    std::memcpy(out, name, length);
+    out[length] = '\0';
+}
+
+// Removes entry `index`, shifting the later ones down.
+void removeEntry(int index) {
+    AssetEntry* entry = assetRegistry.entries[index];
+    for (int i = index; i + 1 < assetRegistry.count; ++i) {
+        assetRegistry.entries[i] = assetRegistry.entries[i + 1];
+    }
+    --assetRegistry.count;
+    assetRegistry.entries[assetRegistry.count] = nullptr;
+    delete entry;
+}
+
+// Releasing an owned buffer (a whole archive) also forgets the entries that
+// point into it, so no lookup can hand out freed bytes.
+void releaseEntry(int index) {
+    AssetEntry* entry = assetRegistry.entries[index];
+    uint8_t* data = entry->data;
+    const bool owned = entry->owned;
+    const int32_t size = entry->size;
+    removeEntry(index);
+    if (!owned) {
+        return;
+    }
+    for (int i = assetRegistry.count - 1; i >= 0; --i) {
+        AssetEntry* other = assetRegistry.entries[i];
+        if (!other->owned && other->data >= data && other->data < data + size) {
+            removeEntry(i);
+        }
+    }
+    std::free(data);
+}
+
+bool isFile(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Finds `component` in `directory` ignoring letter case; true and the real
+// name in `out` when found.
+bool findCaseInsensitive(const char* directory, const char* component, char* out,
+                         size_t capacity) {
+    DIR* dir = opendir(directory[0] != '\0' ? directory : ".");
+    if (dir == nullptr) {
+        return false;
+    }
+    bool found = false;
+    while (dirent* item = readdir(dir)) {
+        if (strcasecmp(item->d_name, component) == 0) {
+            copyName(out, capacity, item->d_name);
+            found = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+uint8_t* readWholeFile(const char* name, int32_t* outSize) {
+    char path[1024];
+    resolveDiskPath(name, path, sizeof path);
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    uint8_t* buffer = nullptr;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        size = std::ftell(file);
+    }
+    if (size >= 0 && size <= INT32_MAX && std::fseek(file, 0, SEEK_SET) == 0) {
+        buffer = static_cast<uint8_t*>(std::malloc(size > 0 ? static_cast<size_t>(size) : 1));
+        if (buffer != nullptr &&
+            std::fread(buffer, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
+            std::free(buffer);
+            buffer = nullptr;
+        }
+    }
+    std::fclose(file);
+    if (buffer != nullptr) {
+        *outSize = static_cast<int32_t>(size);
+    }
+    return buffer;
+}
+
+[[noreturn]] void loadingError(const char* name) {
+    char text[260];
+    std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", name);
+    fatalMessage(text, "Loading Error", 1);
+}
+
+}  // namespace
+
+void foldAssetName(char* name) {
+    for (unsigned char* p = reinterpret_cast<unsigned char*>(name); *p != 0; ++p) {
+        if ((*p >= 'a' && *p <= 'z') || *p >= 0xE0) {
+            *p = static_cast<unsigned char>(*p - 32);
+        }
+    }
+}
+
+bool registerAsset(const char* name, int32_t size, uint8_t* data, bool owned) {
+    if (assetRegistry.count >= kMaxAssets) {
+        return false;
+    }
+    auto* entry = new AssetEntry;
+    copyName(entry->name, sizeof entry->name, name);
+    foldAssetName(entry->name);
+    entry->size = size;
+    entry->data = data;
+    entry->owned = owned;
+    assetRegistry.entries[assetRegistry.count++] = entry;
+    if (registeredHook != nullptr) {
+        registeredHook(size);
+    }
+    return true;
+}
+
+AssetEntry* findAsset(const char* name) {
+    char folded[kAssetLookupNameSize];
+    copyName(folded, sizeof folded, name);
+    foldAssetName(folded);
+    for (int i = 0; i < assetRegistry.count; ++i) {
+        if (std::strcmp(assetRegistry.entries[i]->name, folded) == 0) {
+            return assetRegistry.entries[i];
+        }
+    }
+    return nullptr;
+}
+
+uint8_t* loadFile(const char* name, int32_t* outSize, bool required) {
+    if (AssetEntry* entry = findAsset(name)) {
+        if (outSize != nullptr) {
+            *outSize = entry->size;
+        }
+        return entry->data;
+    }
+    int32_t size = 0;
+    uint8_t* buffer = readWholeFile(name, &size);
+    if (buffer != nullptr && !registerAsset(name, size, buffer, true)) {
+        std::free(buffer);
+        buffer = nullptr;
+    }
+    if (buffer == nullptr) {
+        if (required) {
+            loadingError(name);
+        }
+        return nullptr;
+    }
+    if (outSize != nullptr) {
+        *outSize = size;
+    }
+    return buffer;
+}
+
+uint8_t* loadFileInto(const char* name, uint8_t* buffer, int32_t capacity, int32_t* outSize) {
+    if (AssetEntry* entry = findAsset(name)) {
+        if (entry->size > capacity) {
+            return nullptr;
+        }
+        std::memcpy(buffer, entry->data, static_cast<size_t>(entry->size));
+        if (outSize != nullptr) {
+            *outSize = entry->size;
+        }
+        return buffer;
+    }
+    int32_t size = 0;
+    uint8_t* bytes = readWholeFile(name, &size);
+    if (bytes == nullptr) {
+        return nullptr;
+    }
+    uint8_t* result = nullptr;
+    if (size <= capacity) {
+        std::memcpy(buffer, bytes, static_cast<size_t>(size));
+        if (outSize != nullptr) {
+            *outSize = size;
+        }
+        result = buffer;
+    }
+    std::free(bytes);
+    return result;
+}
+
+bool releaseAsset(const uint8_t* data) {
+    for (int i = 0; i < assetRegistry.count; ++i) {
+        if (assetRegistry.entries[i]->data == data) {
+            releaseEntry(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool releaseAssetByName(const char* name) {
+    for (int i = 0; i < assetRegistry.count; ++i) {
+        if (std::strcmp(assetRegistry.entries[i]->name, name) == 0) {
+            releaseEntry(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+int parseArchive(uint8_t* bytes, size_t size) {
+    size_t cursor = 0;
+    int registered = 0;
+    while (cursor < size) {
+        // Name: 1..63 bytes and a NUL, all inside the buffer.
+        const size_t limit = size - cursor < 64 ? size - cursor : 64;
+        const void* nul = std::memchr(bytes + cursor, 0, limit);
+        if (nul == nullptr) {
+            break;
+        }
+        const size_t nameLength = static_cast<const uint8_t*>(nul) - (bytes + cursor);
+        if (nameLength == 0) {
+            break;
+        }
+        char name[kAssetLookupNameSize];
+        std::memcpy(name, bytes + cursor, nameLength + 1);
+        cursor += nameLength + 1;
+        if (size - cursor < 4) {
+            break;
+        }
+        const uint32_t length = static_cast<uint32_t>(bytes[cursor]) |
+                                (static_cast<uint32_t>(bytes[cursor + 1]) << 8) |
+                                (static_cast<uint32_t>(bytes[cursor + 2]) << 16) |
+                                (static_cast<uint32_t>(bytes[cursor + 3]) << 24);
+        cursor += 4;
+        if (length > size - cursor || length > INT32_MAX) {
+            break;
+        }
+        uint8_t* data = bytes + cursor;
+        for (uint32_t i = 0; i < length; ++i) {
+            data[i] ^= static_cast<uint8_t>(name[i % nameLength]);
+        }
+        if (!registerAsset(name, static_cast<int32_t>(length), data, false)) {
+            break;
+        }
+        ++registered;
+        cursor += length;
+    }
+    return registered;
+}
+
+void loadArchive(const char* fileName) {
+    int32_t size = 0;
+    uint8_t* bytes = readWholeFile(fileName, &size);
+    if (bytes == nullptr) {
+        return;
+    }
+    if (!registerAsset(fileName, size, bytes, true)) {
+        std::free(bytes);
+        return;
+    }
+    parseArchive(bytes, static_cast<size_t>(size));
+}
+
+bool writeFile(const char* name, const uint8_t* data, int32_t size) {
+    if (size < 0) {
+        return false;
+    }
+    char path[1024];
+    resolveDiskPath(name, path, sizeof path);
+    char temp[1100];
+    std::snprintf(temp, sizeof temp, "%s.tmp%d", path, static_cast<int>(getpid()));
+    FILE* file = std::fopen(temp, "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    bool ok = std::fwrite(data, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
+    ok = std::fflush(file) == 0 && ok;
+    ok = fsync(fileno(file)) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok || std::rename(temp, path) != 0) {
+        std::remove(temp);
+        return false;
+    }
+    return true;
+}
+
+void setAssetRegisteredHook(AssetRegisteredHook hook) { registeredHook = hook; }
+
+void resolveDiskPath(const char* name, char* out, size_t capacity) {
+    char path[1024];
+    copyName(path, sizeof path, name);
+    for (char* p = path; *p != '\0'; ++p) {
+        if (*p == '\\') {
+            *p = '/';
+        }
+    }
+    if (isFile(path)) {
+        copyName(out, capacity, path);
+        return;
+    }
+    // Walk the components, matching each one case-insensitively.
+    char resolved[1024] = "";
+    size_t length = 0;
+    const char* cursor = path;
+    if (*cursor == '/') {
+        resolved[length++] = '/';
+        resolved[length] = '\0';
+        while (*cursor == '/') ++cursor;
+    }
+    while (*cursor != '\0') {
+        const char* end = std::strchr(cursor, '/');
+        const size_t partLength = end != nullptr ? static_cast<size_t>(end - cursor)
+                                                 : std::strlen(cursor);
+        char part[256];
+        const size_t copied = partLength < sizeof part - 1 ? partLength : sizeof part - 1;
+        std::memcpy(part, cursor, copied);
+        part[copied] = '\0';
+        char actual[256];
+        if (std::strcmp(part, ".") == 0 || std::strcmp(part, "..") == 0 ||
+            !findCaseInsensitive(resolved, part, actual, sizeof actual)) {
+            copyName(actual, sizeof actual, part);
+        }
+        const int written = std::snprintf(resolved + length, sizeof resolved - length, "%s%s",
+                                          actual, end != nullptr ? "/" : "");
+        if (written < 0 || static_cast<size_t>(written) >= sizeof resolved - length) {
+            break;
+        }
+        length += static_cast<size_t>(written);
+        if (end == nullptr) {
+            break;
+        }
+        cursor = end + 1;
+        while (*cursor == '/') ++cursor;
+    }
+    copyName(out, capacity, resolved);
+}
+
+void clearAssetRegistry() {
+    while (assetRegistry.count > 0) {
+        releaseEntry(assetRegistry.count - 1);
+    }
+}
+
+}  // namespace corsavel
