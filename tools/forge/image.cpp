@@ -1,4 +1,4 @@
-#include "image.h"
+#include "forge/image.h"
 
 #include <algorithm>
 #include <cmath>
