@@ -23,6 +23,10 @@ struct AppState {
     int32_t fpsFrames = 0;
     char fpsText[32] = {};
     bool diagnosticsOverlay = false;
+    // The harness replays a run: the one-time load seeds the generator with
+    // this number instead of the clock.
+    bool fixedSeed = false;
+    uint32_t seed = 0;
     // Frames run (skipped inactive frames not counted) and loads done.
     uint32_t frameCount = 0;
     int32_t loadAllCount = 0;

@@ -160,7 +160,7 @@ void handleMessage(const GameMessage& message) {
 }
 
 bool loadAll() {
-    seedRandom(clockMs());
+    seedRandom(app.fixedSeed ? app.seed : clockMs());
     loadArchive("targa.dat");
     loadArchive("jpeg.dat");
     loadArchive("texts.dat");

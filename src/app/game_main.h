@@ -11,7 +11,6 @@ struct GameOptions {
     bool allowOffscreen = false;
     bool limitFrameRate = true;
     bool singleInstance = true;
-    bool seedFromClock = true;
 };
 
 // Binds the subsystems that exist into the frame loop's hook tables.
