@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "app/app_state.h"
 #include "app/game_main.h"
 #include "app/hooks.h"
@@ -12,7 +14,10 @@
 #include "platform/window.h"
 #include "resources/asset_registry.h"
 
+#include "resources/text_table.h"
+
 #if __has_include("platform/render_device.h")
+#include "gfx/font.h"
 #include "platform/render_device.h"
 #define CORSAVEL_HAS_RENDER_DEVICE 1
 #endif
@@ -24,7 +29,6 @@ namespace {
 constexpr const char* kLockFileName = "corsavel.lock";
 
 struct RunState {
-    bool vsync = false;
     uint32_t framePeriodMs = 16;
     uint32_t lastPassTime = 0;
 };
@@ -94,6 +98,43 @@ void presentWindow() {
     swapGameWindow();
 }
 
+void loadTextTables() {
+    loadTextTable("strings.txt");
+    loadTextTable("tips.txt");
+}
+
+#ifdef CORSAVEL_HAS_RENDER_DEVICE
+// The device starts with the stored full-screen choice, the first colour
+// depth and vertical sync off.
+void deviceSettingsFromRecord() {
+    renderDevice.fullScreen = settings.fullScreen ? 1 : 0;
+    renderDevice.trueColour = 0;
+    renderDevice.verticalSync = 0;
+}
+
+// The options page changes the device's choices; the record stores them.
+void recordSettingsFromDevice() {
+    settings.fullScreen = renderDevice.fullScreen != 0;
+    settings.resolutionIndex = renderDevice.resolutionIndex;
+    settings.trueColour = renderDevice.trueColour;
+}
+
+void drawDiagnostics(const char* fpsText) {
+    begin2D();
+    drawText(-360.0f, -100.0f, 10.0f, fpsText, false);
+    char triangles[32];
+    std::snprintf(triangles, sizeof(triangles), "%i TRI", renderDevice.triangleCount);
+    drawText(-360.0f, -115.0f, 10.0f, triangles, false);
+    updatePerspective();
+    setRenderState(RenderState::AlphaBlendEnable, 0);
+    setRenderState(RenderState::AlphaTestEnable, 0);
+    renderDevice.triangleCount = 0;
+}
+#else
+void deviceSettingsFromRecord() {}
+void recordSettingsFromDevice() {}
+#endif
+
 }  // namespace
 
 void installDefaultHooks() {
@@ -107,7 +148,10 @@ void installDefaultHooks() {
     hooks.device.endScene = endScene;
     hooks.device.presentFrame = presentFrame;
     hooks.device.updatePerspective = updatePerspective;
+    hooks.device.drawDiagnostics = drawDiagnostics;
 #endif
+    hooks.load.loadTextTables = loadTextTables;
+    hooks.load.freeTextTables = freeTextTables;
 }
 
 bool startGame(const GameOptions& options) {
@@ -119,6 +163,7 @@ bool startGame(const GameOptions& options) {
     }
     enterDataDirectory();
     applyStoredSettings();
+    deviceSettingsFromRecord();
     if (!initVideo()) {
         return false;
     }
@@ -140,7 +185,6 @@ bool startGame(const GameOptions& options) {
     if (settings.fullScreen) {
         raiseGameWindow();
     }
-    runState.vsync = enableVsync();
     int refresh = displayRefreshRate();
     runState.framePeriodMs = static_cast<uint32_t>(1000 / (refresh > 0 ? refresh : 60));
     call(hooks.device.updatePerspective);
@@ -165,7 +209,7 @@ void runGameLoop(const GameOptions& options) {
             continue;
         }
         runIdlePass();
-        if (options.limitFrameRate && !runState.vsync && app.appActive != 0) {
+        if (options.limitFrameRate && !vsyncActive() && app.appActive != 0) {
             limitFrameRate();
         }
     }
@@ -176,6 +220,7 @@ int shutdownGame() {
     call(hooks.audio.shutdownAudio);
     call(hooks.load.freeTextTables);
     destroyGameWindow();
+    recordSettingsFromDevice();
     if (hooks.load.saveAll != nullptr) {
         hooks.load.saveAll();
     } else {

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/window.h"
+
 namespace corsavel {
 
 namespace {
@@ -240,6 +242,10 @@ bool pollGameMessage(GameMessage* out) {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         if (translateEvent(event, out)) {
+            // Focus arriving while minimised leaves the game paused.
+            if (out->kind == MessageKind::Activate && gameWindowMinimised()) {
+                out->kind = MessageKind::Deactivate;
+            }
             return true;
         }
     }

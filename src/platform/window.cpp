@@ -161,8 +161,13 @@ bool displayAvailable() {
     return !offscreen || (asked != nullptr && asked[0] != '\0');
 }
 
-bool enableVsync() {
-    return SDL_GL_SetSwapInterval(1) == 0;
+bool vsyncActive() {
+    return SDL_GL_GetCurrentContext() != nullptr && SDL_GL_GetSwapInterval() != 0;
+}
+
+bool gameWindowMinimised() {
+    return windowState.window != nullptr &&
+           (SDL_GetWindowFlags(windowState.window) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
 int displayRefreshRate() {

@@ -33,6 +33,9 @@ SceneViewport fitSceneViewport(int width, int height);
 // Size of the window's drawable area in pixels.
 void drawableSize(int* width, int* height);
 
+// True while the window is minimised.
+bool gameWindowMinimised();
+
 // Presents the back buffer.
 void swapGameWindow();
 
@@ -43,8 +46,9 @@ void quitVideo();
 // False when SDL fell back to its offscreen driver on its own (no display and
 // no SDL_VIDEODRIVER asked for): the game then has nothing to show on.
 bool displayAvailable();
-// Asks the driver to wait for vertical blank; false when it refuses.
-bool enableVsync();
+// True when presenting waits for the display (a swap interval the driver
+// accepted); otherwise the loop limits its own rate.
+bool vsyncActive();
 // The refresh rate of the window's display in Hz (60 when unknown).
 int displayRefreshRate();
 // Brings the window to the front with the input focus.
