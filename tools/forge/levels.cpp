@@ -1,0 +1,439 @@
+#include "forge/levels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace corsavel::forge {
+
+namespace {
+
+constexpr const char* kFigureKindKeys[kFigureKindCount] = {
+    "coins",   "nugget", "perl",   "perls",  "rings2",  "rings3", "sack",   "scepter", "bracelet",
+    "brooch1", "crown",  "dagger", "goblet", "locket1", "pot",    "rings1", "diamond"};
+
+constexpr std::array<int, kStageCount> kStageFigures = {5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10};
+
+enum Bonus { kNoBonus, kBomb, kLightning, kCrossBomb, kDiagonalBomb, kStarBomb };
+
+// A small deterministic generator so that every run designs the same levels.
+struct DesignRandom {
+    uint32_t state;
+    explicit DesignRandom(uint32_t seed) : state(seed * 2654435761u + 12345u) {}
+    uint32_t next() {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    }
+    float unit() { return static_cast<float>(next() & 0xFFFF) / 65536.0f; }
+    int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
+};
+
+using Mask = std::array<std::array<bool, kBoardColumns>, kBoardRows>;
+
+float centreDistance(int r, int c) {
+    return std::hypot(r - 5.0f, (c - 5.5f) * 0.92f);
+}
+
+// Board outlines; index 0 is the full board.
+bool inShape(int shape, int r, int c) {
+    const int cr = std::abs(2 * r - 10);  // 0 at the middle row
+    const int cc = std::abs(2 * c - 11);  // 1 at the two middle columns
+    switch (shape) {
+        case 1:  // corners cut
+            return cr + cc <= 26 - 4;
+        case 2:  // diamond
+            return cr * 0.5f + cc * 0.45f <= 8.6f;
+        case 3:  // square hole in the middle
+            return !(r >= 4 && r <= 6 && c >= 4 && c <= 7);
+        case 4:  // two islands
+            return c != 5 && c != 6;
+        case 5:  // hourglass
+            return cc <= 11 - std::max(0, 6 - cr) * 1;
+        case 6:  // frame with a wide hole
+            return !(r >= 3 && r <= 7 && c >= 3 && c <= 8);
+        case 7:  // plus
+            return !((r < 3 || r > 7) && (c < 3 || c > 8));
+        case 8:  // notched border
+            return !((r == 0 || r == 10 || c == 0 || c == 11) && (r + c) % 2 == 1);
+        case 9:  // arch
+            return !(r >= 6 && c >= 4 && c <= 7);
+        case 10:  // pillars
+            return !((c == 3 || c == 8) && r >= 2 && r <= 8);
+        case 11:  // heart
+        {
+            if (r <= 2) {
+                return !(r == 0 && (c == 0 || c == 5 || c == 6 || c == 11)) &&
+                       !(r <= 1 && (c == 5 || c == 6) && r == 0);
+            }
+            return cc <= 11 - 2 * (r - 3) + 2;
+        }
+        default:
+            return true;
+    }
+}
+
+// How strongly a layer pattern wants a cell covered; higher first.
+float patternScore(int pattern, int r, int c) {
+    switch (pattern) {
+        case 0:  // centre outwards
+            return -centreDistance(r, c);
+        case 1:  // ring
+            return -std::fabs(centreDistance(r, c) - 3.5f);
+        case 2:  // rows from the bottom
+            return static_cast<float>(r) + (r % 2) * 4.0f;
+        case 3:  // columns
+            return (c % 3 != 1) ? 5.0f - std::fabs(c - 5.5f) * 0.2f : -5.0f;
+        case 4:  // checker
+            return ((r + c) % 2) * 10.0f - centreDistance(r, c) * 0.3f;
+        case 5:  // diagonal cross
+            return -std::min(std::fabs(r - c * 10.0f / 11.0f),
+                             std::fabs(r - (11 - c) * 10.0f / 11.0f));
+        case 6:  // border inwards
+            return centreDistance(r, c);
+        default:  // lower half first
+            return static_cast<float>(r) * 2.0f - std::fabs(c - 5.5f) * 0.5f;
+    }
+}
+
+// Cells of the board in order of a score with a little noise, best first.
+std::vector<std::pair<int, int>> rankCells(const Mask& valid, int pattern, DesignRandom& random) {
+    std::vector<std::pair<float, int>> scored;
+    for (int r = 0; r < kBoardRows; ++r) {
+        for (int c = 0; c < kBoardColumns; ++c) {
+            if (valid[r][c]) {
+                scored.push_back(
+                    {patternScore(pattern, r, c) + random.unit() * 0.8f, r * kBoardColumns + c});
+            }
+        }
+    }
+    std::stable_sort(scored.begin(), scored.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::pair<int, int>> cells;
+    for (const auto& s : scored) {
+        cells.push_back({s.second / kBoardColumns, s.second % kBoardColumns});
+    }
+    return cells;
+}
+
+char chainedCell(int slot, Bonus bonus) {
+    switch (bonus) {
+        case kBomb:
+            return static_cast<char>('Q' + slot);
+        case kLightning:
+            return static_cast<char>('a' + slot);
+        case kCrossBomb:
+            return static_cast<char>('q' + std::min(slot, 9));
+        case kDiagonalBomb:
+            return static_cast<char>(0xC0 + slot);
+        case kStarBomb:
+            return static_cast<char>(0xD0 + slot);
+        case kNoBonus:
+            break;
+    }
+    return static_cast<char>('A' + slot);
+}
+
+// Bonus kinds a stage may pre-place, in order of introduction.
+Bonus pickBonus(int stage, DesignRandom& random) {
+    if (stage < 3 || random.unit() < 0.45f) {
+        return kNoBonus;
+    }
+    const int available = std::min(5, 1 + (stage - 3) / 2 + (stage >= 4 ? 1 : 0));
+    return static_cast<Bonus>(1 + random.below(available));
+}
+
+bool nearChain(const std::array<std::string, kBoardRows>& grid, int r, int c) {
+    for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) {
+            const int rr = r + dr;
+            const int cc = c + dc;
+            if (rr < 0 || rr >= kBoardRows || cc < 0 || cc >= kBoardColumns) {
+                continue;
+            }
+            const auto ch = static_cast<unsigned char>(grid[rr][cc]);
+            if (ch != '.' && ch != '0' && ch != '1' && ch != '2') {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::string formatNumber(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.2f", value);
+    std::string text = buffer;
+    while (text.back() == '0') {
+        text.pop_back();
+    }
+    if (text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
+void addLine(std::string& text, const std::string& key, const std::string& value) {
+    text += key;
+    text += value;
+    text += "\r\n";
+}
+
+std::vector<DancerDesign> explicitDancers(int level, int count) {
+    std::vector<DancerDesign> dancers;
+    for (int i = 0; i < count; ++i) {
+        DancerDesign d;
+        const float t = count == 1 ? 0.5f : static_cast<float>(i) / static_cast<float>(count - 1);
+        d.x = (t - 0.5f) * 560.0f;
+        d.y = (i % 2) * 60.0f - 30.0f;
+        d.turn = 180.0f + (t - 0.5f) * 60.0f;
+        d.scale = 0.8f + 0.1f * static_cast<float>((i + level) % 3);
+        d.hat = (level + i * 3) % 11;
+        d.model = (level + i) % 4;
+        d.startMs = 120 * i;
+        for (int k = 0; k < 4; ++k) {
+            d.dances.push_back((level + i + k * 5) % 16);
+        }
+        dancers.push_back(d);
+    }
+    return dancers;
+}
+
+}  // namespace
+
+const char* figureKindKey(int kind) {
+    return kind >= 0 && kind < kFigureKindCount ? kFigureKindKeys[kind] : "";
+}
+
+int stageOfLevel(int level) {
+    int first = 0;
+    for (int s = 0; s < kStageCount; ++s) {
+        first += kStageSizes[s];
+        if (level < first) {
+            return s;
+        }
+    }
+    return kStageCount - 1;
+}
+
+std::string levelFileName(int level) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "pack1_%.2i.lvl", level + 1);
+    return buffer;
+}
+
+int levelWork(const LevelDesign& design) {
+    int work = 0;
+    for (const std::string& row : design.grid) {
+        for (const char ch : row) {
+            const auto b = static_cast<unsigned char>(ch);
+            if (b == '1') {
+                work += 1;
+            } else if (b == '2') {
+                work += 2;
+            } else if ((b >= 'A' && b <= 'O') || (b >= 'Q' && b <= '_') || (b >= 'a' && b <= 'o') ||
+                       (b >= 'q' && b <= 'z') || (b >= 0xC0 && b <= 0xCE) ||
+                       (b >= 0xD0 && b <= 0xDE)) {
+                work += 3;  // two layers and the chain
+            }
+        }
+    }
+    return work;
+}
+
+double levelTimeLimitSeconds(const LevelDesign& design, int level) {
+    if (design.timeSeconds == 0.0f) {
+        return levelWork(design) * 7.0;
+    }
+    const double d = (100.0 - level) / 100.0;
+    double limit = design.timeSeconds * (4.0 * d * d * d + 1.2);
+    return level < 5 ? limit * 2.0 : limit;
+}
+
+LevelDesign designLevel(int level) {
+    DesignRandom random(static_cast<uint32_t>(level) + 1);
+    const int stage = stageOfLevel(level);
+    int firstOfStage = 0;
+    for (int s = 0; s < stage; ++s) {
+        firstOfStage += kStageSizes[s];
+    }
+    const int inStage = level - firstOfStage;
+    const float progress = static_cast<float>(inStage) / static_cast<float>(kStageSizes[stage]);
+
+    LevelDesign design;
+    design.figureCount =
+        kStageFigures[stage] + (inStage + 1 == kStageSizes[stage] && stage < 11 ? 1 : 0);
+    // Each stage brings its own set of treasures.
+    if (level != 0) {
+        const int start = (stage * 5 + inStage) % kFigureKindCount;
+        for (int i = 0; i < design.figureCount; ++i) {
+            design.figureKinds.push_back((start + i * 3) % kFigureKindCount);
+        }
+    }
+
+    // Outline: the first levels use the whole board, shapes come in later.
+    Mask valid{};
+    const int shape = stage < 1 ? 0 : (level * 5 + stage) % 12;
+    for (int r = 0; r < kBoardRows; ++r) {
+        for (int c = 0; c < kBoardColumns; ++c) {
+            valid[r][c] = inShape(shape, r, c);
+        }
+    }
+    for (int r = 0; r < kBoardRows; ++r) {
+        design.grid[r].assign(kBoardColumns, '0');
+        for (int c = 0; c < kBoardColumns; ++c) {
+            if (!valid[r][c]) {
+                design.grid[r][c] = '.';
+            }
+        }
+    }
+
+    // Layers: coverage and the share of double layers rise with the stage.
+    const float coverage =
+        std::min(1.0f, 0.3f + 0.06f * static_cast<float>(stage) + 0.08f * progress);
+    const float doubleShare = stage < 2
+                                  ? (stage == 1 ? 0.1f * progress : 0.0f)
+                                  : std::min(0.75f, 0.12f + 0.06f * static_cast<float>(stage));
+    const auto ranked = rankCells(valid, (level * 3 + stage) % 8, random);
+    const int covered = static_cast<int>(static_cast<float>(ranked.size()) * coverage);
+    const int doubled = static_cast<int>(static_cast<float>(covered) * doubleShare);
+    for (int i = 0; i < covered; ++i) {
+        design.grid[ranked[i].first][ranked[i].second] = i < doubled ? '2' : '1';
+    }
+
+    // Chained figures from the second stage on, spread out so that no two touch.
+    int chains = stage == 0 ? (inStage == 3 ? 2 : 0) : std::min(16, 2 + stage + inStage / 3);
+    const auto chainCells = rankCells(valid, (level + 5) % 8, random);
+    int slot = level % design.figureCount;
+    for (size_t i = 0; i < chainCells.size() && chains > 0; ++i) {
+        const auto [r, c] = chainCells[(i * 7 + static_cast<size_t>(level)) % chainCells.size()];
+        if (r == 0 || nearChain(design.grid, r, c)) {
+            continue;
+        }
+        Bonus bonus = pickBonus(stage, random);
+        if (bonus == kCrossBomb && slot > 9) {
+            bonus = kBomb;
+        }
+        design.grid[r][c] = chainedCell(slot, bonus);
+        slot = (slot + 1) % design.figureCount;
+        --chains;
+    }
+
+    // The clock: seconds per unit of work fall from 7 (the game's own default)
+    // to 3.5 over the pack.
+    const double perUnit = 7.0 - 3.5 * level / 99.0;
+    const double wanted = std::max(60.0, levelWork(design) * perUnit);
+    if (level == 1 || level == 6) {
+        design.timeSeconds = 0.0f;
+    } else {
+        const double d = (100.0 - level) / 100.0;
+        const double factor = (4.0 * d * d * d + 1.2) * (level < 5 ? 2.0 : 1.0);
+        design.timeSeconds = static_cast<float>(std::round(wanted / factor * 10.0) / 10.0);
+    }
+
+    // Dancers: automatic formations mostly, a hand-placed troupe now and then.
+    const int troupe = std::clamp(1 + stage * 9 / 11 + inStage % 2, 1, 10);
+    if (level % 6 == 2) {
+        design.dancers = explicitDancers(level, std::min(troupe, 6));
+    } else {
+        design.autoDancers = troupe;
+        design.standType = level % 7;
+        design.danceSet = (level * 5) % 9;
+    }
+    return design;
+}
+
+LevelDesign designEndLevel() {
+    LevelDesign design;
+    design.figureCount = kFigureKindCount;
+    for (int i = 0; i < kFigureKindCount; ++i) {
+        design.figureKinds.push_back(i);
+    }
+    design.timeSeconds = 0.0f;
+    // The closing celebration: the whole troupe dancing in a ring.
+    design.dancers = explicitDancers(100, 10);
+    for (size_t i = 0; i < design.dancers.size(); ++i) {
+        const float angle = 36.0f * static_cast<float>(i);
+        design.dancers[i].x = std::sin(angle * 3.14159265f / 180.0f) * 320.0f;
+        design.dancers[i].y = std::cos(angle * 3.14159265f / 180.0f) * -320.0f;
+        design.dancers[i].turn = angle;
+        design.dancers[i].dances = {13, 14, 15, 13};
+    }
+    // A treasure-strewn board that shows every cell code: chained figures of
+    // every slot with every bonus, and the tile codes that read as plain tiles.
+    std::string cells = ".012";
+    for (int slot = 0; slot < 15; ++slot) {
+        cells += chainedCell(slot, kNoBonus);
+        cells += chainedCell(slot, kBomb);
+        cells += chainedCell(slot, kLightning);
+        if (slot <= 9) {
+            cells += chainedCell(slot, kCrossBomb);
+        }
+        cells += chainedCell(slot, kDiagonalBomb);
+        cells += chainedCell(slot, kStarBomb);
+    }
+    for (char ch = '3'; ch <= '@'; ++ch) {
+        cells += ch;
+    }
+    cells += "P`p";
+    cells += static_cast<char>(0xCF);
+    for (int b = 0xDF; b <= 0xFF; ++b) {
+        cells += static_cast<char>(b);
+    }
+    cells.resize(kBoardRows * kBoardColumns, '0');
+    for (int r = 0; r < kBoardRows; ++r) {
+        design.grid[r] = cells.substr(static_cast<size_t>(r * kBoardColumns), kBoardColumns);
+    }
+    return design;
+}
+
+std::string levelFileText(const LevelDesign& design) {
+    std::string text;
+    addLine(text, "figures=", std::to_string(design.figureCount));
+    for (size_t i = 0; i < design.figureKinds.size(); ++i) {
+        addLine(text, "figure" + std::to_string(i) + "=", figureKindKey(design.figureKinds[i]));
+    }
+    // "time=" also matches inside "sk%idtime=", so it must come first.
+    addLine(text, "time=", formatNumber(design.timeSeconds));
+    // Likewise "skeletons=" matches inside "autoskeletons=".
+    addLine(text, "skeletons=",
+            std::to_string(design.autoDancers > 0 ? 0 : static_cast<int>(design.dancers.size())));
+    if (design.autoDancers > 0) {
+        addLine(text, "autoskeletons=", std::to_string(design.autoDancers));
+        addLine(text, "standtype=", std::to_string(design.standType));
+        addLine(text, "dance=", std::to_string(design.danceSet));
+    } else {
+        for (size_t i = 0; i < design.dancers.size(); ++i) {
+            const DancerDesign& d = design.dancers[i];
+            const std::string sk = "sk" + std::to_string(i);
+            addLine(text, sk + "rotz=", formatNumber(d.turn));
+            addLine(text, sk + "x=", formatNumber(d.x));
+            addLine(text, sk + "y=", formatNumber(d.y));
+            addLine(text, sk + "scale=", formatNumber(d.scale));
+            addLine(text, sk + "hat=", std::to_string(d.hat));
+            addLine(text, sk + "type=", std::to_string(d.model));
+            std::string list = "{";
+            for (const int dance : d.dances) {
+                list += std::to_string(dance) + ",";
+            }
+            list += "-1}";
+            addLine(text, sk + "anim=", list);
+            addLine(text, sk + "dtime=", std::to_string(d.startMs));
+        }
+    }
+    text += "level=\r\n";
+    for (const std::string& row : design.grid) {
+        text += row;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void forgeLevels(ForgeOutput& out) {
+    for (int level = 0; level < kLevelCount; ++level) {
+        out.addText("levels/" + levelFileName(level), levelFileText(designLevel(level)));
+    }
+    out.addText("levels/end.lvl", levelFileText(designEndLevel()));
+}
+
+}  // namespace corsavel::forge
