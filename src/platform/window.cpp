@@ -34,6 +34,37 @@ void setGlAttributes() {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
 }
 
+// The window's icon: a faceted blue gem on a transparent 32x32 square.
+void setWindowIcon(SDL_Window* window) {
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (icon == nullptr) {
+        return;
+    }
+    SDL_LockSurface(icon);
+    for (int y = 0; y < 32; ++y) {
+        auto* row =
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(icon->pixels) + y * icon->pitch);
+        for (int x = 0; x < 32; ++x) {
+            int dx = x < 16 ? 15 - x : x - 16;
+            int dy = y < 16 ? 15 - y : y - 16;
+            uint32_t pixel = 0;
+            if (dx + dy < 15) {
+                // Lighter facets up and left, darker down and right.
+                int shade = (x < 16 ? 40 : 0) + (y < 16 ? 60 : 0) + (dx + dy > 12 ? -40 : 0);
+                int r = std::clamp(40 + shade, 0, 255);
+                int g = std::clamp(110 + shade, 0, 255);
+                int b = std::clamp(200 + shade, 0, 255);
+                pixel = 0xFF000000u | (static_cast<uint32_t>(r) << 16) |
+                        (static_cast<uint32_t>(g) << 8) | static_cast<uint32_t>(b);
+            }
+            row[x] = pixel;
+        }
+    }
+    SDL_UnlockSurface(icon);
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
 }  // namespace
 
 bool createGameWindow(bool fullScreen) {
@@ -55,6 +86,7 @@ bool createGameWindow(bool fullScreen) {
         return false;
     }
     windowState.fullScreen = fullScreen;
+    setWindowIcon(windowState.window);
     return true;
 }
 
