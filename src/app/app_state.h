@@ -3,36 +3,9 @@
 #include <cstdint>
 
 #include "platform/events.h"
+#include "platform/frame_state.h"
 
 namespace corsavel {
-
-// The frame loop's process-wide state: activity, quitting, the one-time load
-// and the frame clock every animation reads.
-struct AppState {
-    int32_t appActive = 1;
-    int32_t quitRequested = 0;
-    bool loadAllPending = false;
-    int32_t windowWidth = 800;
-    int32_t windowHeight = 600;
-    uint32_t lastFrameTime = 0;
-    uint32_t frameDeltaMs = 0;
-    float frameStepMs = 0.0f;
-    float speedFactor = 1.0f;
-    float animationClockMs = 0.0f;
-    uint32_t fpsAccumMs = 0;
-    int32_t fpsFrames = 0;
-    char fpsText[32] = {};
-    bool diagnosticsOverlay = false;
-    // The harness replays a run: the one-time load seeds the generator with
-    // this number instead of the clock.
-    bool fixedSeed = false;
-    uint32_t seed = 0;
-    // Frames run (skipped inactive frames not counted) and loads done.
-    uint32_t frameCount = 0;
-    int32_t loadAllCount = 0;
-};
-
-extern AppState app;
 
 // The inactive pause of one idle pass.
 constexpr uint32_t kInactiveSleepMs = 200;

@@ -10,8 +10,6 @@
 
 namespace corsavel {
 
-AppState app;
-
 namespace {
 
 constexpr uint32_t kFrameClearColour = 0xFFC8C8FFu;

@@ -27,7 +27,7 @@ void MenuScreen::render() {
     menuTimerMs += app.frameStepMs;
     call(hooks.menu.beginMenuFrame);
     if (hooks.menu.drawBackdrop != nullptr) {
-        hooks.menu.drawBackdrop(screens.menuBackdrop);
+        hooks.menu.drawBackdrop(app.menuBackdrop);
     }
     call(hooks.menu.updateAndDrawPages);
     call(hooks.menu.updateAndDrawEffects);

@@ -26,10 +26,6 @@ void applyScreenSwitch() {
     screens.switchPending = false;
 }
 
-void setMenuBackdrop(int32_t kind) {
-    screens.menuBackdrop = kind;
-}
-
 Screen* currentScreen() {
     return screens.currentScreen;
 }
@@ -51,8 +47,33 @@ const char* screenName(const Screen* screen) {
     return screen == nullptr ? "none" : "other";
 }
 
+Screen* screenById(ScreenId id) {
+    switch (id) {
+        case ScreenId::Intro:
+            return &introScreen;
+        case ScreenId::Menu:
+            return &menuScreen;
+        case ScreenId::Game:
+            return &gameScreen;
+    }
+    return nullptr;
+}
+
+namespace {
+
+void requestById(ScreenId id) {
+    requestScreen(screenById(id));
+}
+
+// Requests by id reach the switch from the first frame on.
+[[maybe_unused]] const bool requestHandlerInstalled = (setScreenRequestHandler(requestById), true);
+
+}  // namespace
+
 void resetScreens() {
     screens = ScreenState{};
+    app.menuBackdrop = 0;
+    setScreenRequestHandler(requestById);
     intro = IntroState{};
     introScreen.lastKey = 0;
     menuScreen.lastKey = 0;

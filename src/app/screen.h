@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/frame_state.h"
 #include "platform/math_types.h"
 
 namespace corsavel {
@@ -83,8 +84,6 @@ struct ScreenState {
     Screen* currentScreen = nullptr;
     Screen* nextScreen = nullptr;
     bool switchPending = false;
-    // 0 and 4 the animated background, 1 the map.
-    int32_t menuBackdrop = 0;
 };
 
 extern ScreenState screens;
@@ -95,7 +94,6 @@ void requestScreen(Screen* next);
 // Leave on the current screen, enter on the next (even when they are the
 // same), then the next becomes current.
 void applyScreenSwitch();
-void setMenuBackdrop(int32_t kind);
 Screen* currentScreen();
 // Makes a screen current without leave or enter (start-up, end of loading).
 void setCurrentScreen(Screen* screen);
@@ -128,6 +126,9 @@ void loadIntroImages();
 void loadingProgress(int32_t size);
 // The loading bar's fill: loaded bytes over the total while loading, 1 after.
 float loadingFraction();
+
+// The screen of an id (requests from the menus and the gameplay).
+Screen* screenById(ScreenId id);
 
 // Resets every screen and the switch state (tests and the harness).
 void resetScreens();

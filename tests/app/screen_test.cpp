@@ -66,8 +66,20 @@ TEST_F(Screens, RequestingTheCurrentScreenLeavesAndEntersIt) {
 TEST_F(Screens, BackdropIsStoredWithoutSwitching) {
     setCurrentScreen(&menuScreen);
     setMenuBackdrop(1);
-    EXPECT_EQ(screens.menuBackdrop, 1);
+    EXPECT_EQ(app.menuBackdrop, 1);
     EXPECT_FALSE(screens.switchPending);
+}
+
+TEST_F(Screens, RequestsByIdFromTheSubsystemsReachTheSwitch) {
+    setCurrentScreen(&menuScreen);
+    requestScreen(ScreenId::Game);
+    EXPECT_EQ(currentScreen(), &menuScreen);
+    applyScreenSwitch();
+    EXPECT_EQ(currentScreen(), &gameScreen);
+    requestScreen(ScreenId::Menu);
+    requestScreen(&introScreen);
+    applyScreenSwitch();
+    EXPECT_EQ(currentScreen(), &introScreen);
 }
 
 TEST_F(Screens, BaseUpdateDropsThePendingKey) {

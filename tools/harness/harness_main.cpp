@@ -345,7 +345,7 @@ HarnessValue fieldFps() {
     return HarnessValue::string(app.fpsText);
 }
 HarnessValue fieldBackdrop() {
-    return HarnessValue::number(screens.menuBackdrop);
+    return HarnessValue::number(app.menuBackdrop);
 }
 HarnessValue fieldSplashTimer() {
     return HarnessValue::number(intro.splashTimerMs);
