@@ -1,0 +1,342 @@
+#include "gfx/texture.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "gfx/jpeg.h"
+#include "gfx/tga.h"
+#include "platform/message_box.h"
+#include "platform/render_device.h"
+#include "resources/asset_registry.h"
+
+namespace corsavel {
+
+TextureTable textureTable;
+
+namespace {
+
+bool isTgaName(const char* name) {
+    return std::strstr(name, ".tga") != nullptr || std::strstr(name, ".TGA") != nullptr;
+}
+
+bool fitsName(const char* name) {
+    return name && std::strlen(name) < kTextureNameSize;
+}
+
+[[noreturn]] void fatalTexture(const char* format, const char* name) {
+    char text[kTextureNameSize + 64];
+    std::snprintf(text, sizeof text, format, name);
+    fatalMessage(text, "Loading error", 1);
+}
+
+// Decodes by content: JPEG streams start with FF D8, anything else is a TGA.
+bool decodeImage(const uint8_t* data, int32_t size, DecodedImage* out) {
+    if (!data || size <= 0) {
+        return false;
+    }
+    size_t n = static_cast<size_t>(size);
+    if (n >= 2 && data[0] == 0xFF && data[1] == 0xD8) {
+        return decodeJpeg(data, n, out);
+    }
+    return decodeTga(data, n, out);
+}
+
+TextureEntry* addEntry(const char* name) {
+    if (textureTable.count >= kMaxTextures || !fitsName(name)) {
+        return nullptr;
+    }
+    auto* entry = new TextureEntry{};
+    std::memcpy(entry->name, name, std::strlen(name) + 1);
+    textureTable.entries[textureTable.count++] = entry;
+    return entry;
+}
+
+uint32_t uploadImage(const DecodedImage& image) {
+    RenderBackend* backend = renderBackend();
+    if (!backend || image.width <= 0 || image.height <= 0) {
+        return 0;
+    }
+    return backend->createTexture(image.width, image.height, image.rgba.data());
+}
+
+// An entry for a decoded image, or null when the device or table refuse it.
+TextureEntry* addDecoded(const char* name, const DecodedImage& image, bool hasAlpha) {
+    if (textureTable.count >= kMaxTextures || !fitsName(name)) {
+        return nullptr;
+    }
+    uint32_t handle = uploadImage(image);
+    if (!handle) {
+        return nullptr;
+    }
+    TextureEntry* entry = addEntry(name);
+    entry->texture = handle;
+    entry->width = image.width;
+    entry->height = image.height;
+    entry->hasAlpha = hasAlpha ? 1 : 0;
+    return entry;
+}
+
+// Copies the top-left w x h of the image (as far as it reaches) into the
+// entry's texture.
+void uploadIntoTopLeft(TextureEntry* entry, const DecodedImage& image, int w, int h) {
+    RenderBackend* backend = renderBackend();
+    if (!backend || !entry->texture) {
+        return;
+    }
+    int cw = w < image.width ? w : image.width;
+    int ch = h < image.height ? h : image.height;
+    cw = cw < entry->width ? cw : entry->width;
+    ch = ch < entry->height ? ch : entry->height;
+    if (cw <= 0 || ch <= 0) {
+        return;
+    }
+    std::vector<uint8_t> region(static_cast<size_t>(cw) * ch * 4);
+    for (int y = 0; y < ch; ++y) {
+        std::memcpy(&region[static_cast<size_t>(y) * cw * 4],
+                    &image.rgba[static_cast<size_t>(y) * image.width * 4],
+                    static_cast<size_t>(cw) * 4);
+    }
+    backend->updateTexture(entry->texture, 0, 0, cw, ch, region.data());
+}
+
+}  // namespace
+
+TextureTable::~TextureTable() {
+    releaseAllTextures();
+}
+
+int nextPowerOfTwoAbove(int n) {
+    for (int p = 2; p <= 1024; p *= 2) {
+        if (p > n) {
+            return p;
+        }
+    }
+    return 0;
+}
+
+bool twinName(const char* name, char* out, int capacity) {
+    if (!name || !isTgaName(name) || capacity <= 0) {
+        return false;
+    }
+    const char* dot = std::strchr(name, '.');
+    size_t stem = static_cast<size_t>(dot - name);
+    size_t length = 3 + stem + 4;
+    if (length + 1 > static_cast<size_t>(capacity) || length + 1 > kTextureNameSize) {
+        return false;
+    }
+    std::memcpy(out, "_a_", 3);
+    std::memcpy(out + 3, name, stem);
+    std::memcpy(out + 3 + stem, ".jpg", 5);
+    return true;
+}
+
+TextureEntry* findTexture(const char* name) {
+    if (!name) {
+        return nullptr;
+    }
+    for (int i = 0; i < textureTable.count; ++i) {
+        if (std::strcmp(textureTable.entries[i]->name, name) == 0) {
+            return textureTable.entries[i];
+        }
+    }
+    return nullptr;
+}
+
+TextureEntry* loadTexture(const char* name, bool fatal) {
+    if (!name) {
+        return nullptr;
+    }
+    if (TextureEntry* found = findTexture(name)) {
+        return found;
+    }
+    char twin[kTextureNameSize];
+    if (twinName(name, twin, sizeof twin)) {
+        if (TextureEntry* found = findTexture(twin)) {
+            return found;
+        }
+        if (TextureEntry* loaded = loadAlphaJpeg(twin, false)) {
+            return loaded;
+        }
+    }
+    int32_t size = 0;
+    const uint8_t* data = loadFile(name, &size, false);
+    DecodedImage image;
+    TextureEntry* entry = nullptr;
+    if (decodeImage(data, size, &image)) {
+        entry = addDecoded(name, image, isTgaName(name));
+    }
+    // A full table has no room for the texture: treated as a failed load.
+    if (!entry && fatal) {
+        fatalTexture("Couldn't load texture: %s", name);
+    }
+    return entry;
+}
+
+TextureEntry* loadAlphaJpeg(const char* name, bool fatal) {
+    if (!name) {
+        return nullptr;
+    }
+    int32_t size = 0;
+    const uint8_t* data = loadFile(name, &size, false);
+    if (!data) {
+        return nullptr;
+    }
+    DecodedImage image;
+    TextureEntry* entry = nullptr;
+    if (size > 0 && decodeAlphaJpeg(data, static_cast<size_t>(size), &image)) {
+        entry = addDecoded(name, image, true);
+    }
+    releaseAsset(data);
+    if (!entry && fatal) {
+        fatalTexture("Can't load texture: %s", name);
+    }
+    return entry;
+}
+
+TextureEntry* loadAlphaJpegSized(const char* name, int w, int h) {
+    if (!name || w <= 0 || h <= 0) {
+        return nullptr;
+    }
+    int32_t size = 0;
+    const uint8_t* data = loadFile(name, &size, false);
+    if (!data) {
+        return nullptr;
+    }
+    TextureEntry* entry = createTexture(name, nextPowerOfTwoAbove(w), nextPowerOfTwoAbove(h),
+                                        kTextureFormatA8R8G8B8, false);
+    size_t jpegSize = 0;
+    DecodedImage image;
+    if (entry && size > 0) {
+        splitAlphaJpeg(data, static_cast<size_t>(size), &jpegSize);
+        if (decodeJpeg(data, jpegSize, &image)) {
+            // The plane is w bytes a row; only what lies inside the image counts.
+            applyAlphaPlane(data + jpegSize, static_cast<size_t>(size) - jpegSize, w, &image);
+            uploadIntoTopLeft(entry, image, w, h);
+        }
+        entry->hasAlpha = 1;
+    }
+    releaseAsset(data);
+    return entry;
+}
+
+TextureEntry* loadImageSized(const char* name, int w, int h) {
+    if (!name) {
+        return nullptr;
+    }
+    if (TextureEntry* found = findTexture(name)) {
+        return found;
+    }
+    if (w <= 0 || h <= 0) {
+        return nullptr;
+    }
+    TextureEntry* entry = createTexture(name, nextPowerOfTwoAbove(w), nextPowerOfTwoAbove(h),
+                                        kTextureFormatA8R8G8B8, false);
+    int32_t size = 0;
+    const uint8_t* data = loadFile(name, &size, true);
+    DecodedImage image;
+    if (entry && decodeImage(data, size, &image)) {
+        uploadIntoTopLeft(entry, image, w, h);
+    }
+    if (data) {
+        releaseAsset(data);
+    }
+    return entry;
+}
+
+TextureEntry* createTexture(const char* name, int width, int height, int32_t format,
+                            bool renderTarget) {
+    if (!name) {
+        return nullptr;
+    }
+    if (TextureEntry* found = findTexture(name)) {
+        return found;
+    }
+    RenderBackend* backend = renderBackend();
+    uint32_t handle = 0;
+    if (backend && width > 0 && height > 0 && textureTable.count < kMaxTextures && fitsName(name)) {
+        std::vector<uint8_t> empty(static_cast<size_t>(width) * height * 4, 0);
+        handle = backend->createTexture(width, height, empty.data());
+    }
+    TextureEntry* entry = handle ? addEntry(name) : nullptr;
+    if (!entry) {
+        if (handle) {
+            backend->releaseTexture(handle);
+        }
+        char text[kTextureNameSize + 64];
+        std::snprintf(text, sizeof text, "Couldn't create texture: %s", name);
+        showMessageBox(text, "Init error");
+        return nullptr;
+    }
+    entry->texture = handle;
+    entry->width = width;
+    entry->height = height;
+    entry->isRenderTarget = renderTarget ? 1 : 0;
+    entry->format = renderTarget ? kTextureFormatX8R8G8B8 : format;
+    return entry;
+}
+
+void releaseTexture(TextureEntry* entry) {
+    for (int i = 0; i < textureTable.count; ++i) {
+        if (textureTable.entries[i] != entry) {
+            continue;
+        }
+        if (entry->texture && renderBackend()) {
+            renderBackend()->releaseTexture(entry->texture);
+        }
+        delete entry;
+        for (int j = i + 1; j < textureTable.count; ++j) {
+            textureTable.entries[j - 1] = textureTable.entries[j];
+        }
+        textureTable.entries[--textureTable.count] = nullptr;
+        return;
+    }
+}
+
+void releaseAllTextures() {
+    for (int i = 0; i < textureTable.count; ++i) {
+        TextureEntry* entry = textureTable.entries[i];
+        if (entry->texture && renderBackend()) {
+            renderBackend()->releaseTexture(entry->texture);
+        }
+        delete entry;
+        textureTable.entries[i] = nullptr;
+    }
+    textureTable.count = 0;
+}
+
+void releaseRenderTargets() {
+    for (int i = 0; i < textureTable.count; ++i) {
+        TextureEntry* entry = textureTable.entries[i];
+        if (entry->isRenderTarget && entry->texture) {
+            if (renderBackend()) {
+                renderBackend()->releaseTexture(entry->texture);
+            }
+            entry->texture = 0;
+        }
+    }
+}
+
+void recreateRenderTargets() {
+    RenderBackend* backend = renderBackend();
+    if (!backend) {
+        return;
+    }
+    int modeWidth = renderDevice.selectedMode.width;
+    for (int i = 0; i < textureTable.count; ++i) {
+        TextureEntry* entry = textureTable.entries[i];
+        if (!entry->isRenderTarget || entry->texture) {
+            continue;
+        }
+        int height = modeWidth >= 512 ? entry->height : 256;
+        std::vector<uint8_t> empty(static_cast<size_t>(entry->width) * height * 4, 0);
+        entry->texture = backend->createTexture(entry->width, height, empty.data());
+    }
+}
+
+// The device binds the entry's texture on stage 0, or none.
+void bindTexture(const TextureEntry* entry) {
+    bindTextureHandle(entry ? entry->texture : 0);
+}
+
+}  // namespace corsavel

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+
+namespace corsavel {
+
+constexpr int kTextureTableSize = 1024;
+// An add is refused when this many entries are in use.
+constexpr int kMaxTextures = 1023;
+constexpr int kTextureNameSize = 128;
+
+// Texture format codes recorded by createTexture.
+constexpr int32_t kTextureFormatA8R8G8B8 = 21;
+constexpr int32_t kTextureFormatX8R8G8B8 = 22;
+
+struct TextureEntry {
+    char name[kTextureNameSize] = {};
+    int32_t width = 0;
+    int32_t height = 0;
+    // Device texture handle (0 when released).
+    uint32_t texture = 0;
+    uint8_t hasAlpha = 0;
+    uint8_t isRenderTarget = 0;
+    int32_t format = 0;
+};
+
+// Every texture of the game, by file name; one instance.
+class TextureTable {
+public:
+    TextureTable() = default;
+    TextureTable(const TextureTable&) = delete;
+    TextureTable& operator=(const TextureTable&) = delete;
+    virtual ~TextureTable();
+
+    TextureEntry* entries[kTextureTableSize] = {};
+    int32_t count = 0;
+};
+extern TextureTable textureTable;
+
+TextureEntry* findTexture(const char* name);
+TextureEntry* loadTexture(const char* name, bool fatal = true);
+TextureEntry* loadAlphaJpeg(const char* name, bool fatal);
+TextureEntry* loadAlphaJpegSized(const char* name, int w, int h);
+TextureEntry* loadImageSized(const char* name, int w, int h);
+TextureEntry* createTexture(const char* name, int width, int height, int32_t format,
+                            bool renderTarget);
+void releaseTexture(TextureEntry* entry);
+void releaseAllTextures();
+void releaseRenderTargets();
+void recreateRenderTargets();
+
+// Smallest of 2, 4, ... 1024 strictly above n; 0 when n is 1024 or more.
+int nextPowerOfTwoAbove(int n);
+
+// The alpha-JPEG twin of a TGA name: "_a_" + name cut at its first ".",
+// then ".jpg". False when the name has no ".tga"/".TGA" or the twin does
+// not fit a texture name.
+bool twinName(const char* name, char* out, int capacity);
+
+}  // namespace corsavel
