@@ -261,8 +261,7 @@ LevelDesign designLevel(int level) {
     const float progress = static_cast<float>(inStage) / static_cast<float>(kStageSizes[stage]);
 
     LevelDesign design;
-    design.figureCount =
-        kStageFigures[stage] + (inStage + 1 == kStageSizes[stage] && stage < 11 ? 1 : 0);
+    design.figureCount = kStageFigures[stage];
     // Each stage brings its own set of treasures.
     if (level != 0) {
         const int start = (stage * 5 + inStage) % kFigureKindCount;
@@ -363,14 +362,16 @@ LevelDesign designEndLevel() {
     // every slot with every bonus, and the tile codes that read as plain tiles.
     std::string cells = ".012";
     for (int slot = 0; slot < 15; ++slot) {
-        cells += chainedCell(slot, kNoBonus);
-        cells += chainedCell(slot, kBomb);
-        cells += chainedCell(slot, kLightning);
-        if (slot <= 9) {
-            cells += chainedCell(slot, kCrossBomb);
-        }
         cells += chainedCell(slot, kDiagonalBomb);
         cells += chainedCell(slot, kStarBomb);
+    }
+    for (int slot = 10; slot < 15; ++slot) {
+        for (const Bonus bonus : {kNoBonus, kBomb, kLightning}) {
+            cells += chainedCell(slot, bonus);
+        }
+    }
+    for (int slot = 0; slot <= 9; ++slot) {
+        cells += chainedCell(slot, kCrossBomb);
     }
     for (char ch = '3'; ch <= '@'; ++ch) {
         cells += ch;
@@ -379,6 +380,12 @@ LevelDesign designEndLevel() {
     cells += static_cast<char>(0xCF);
     for (int b = 0xDF; b <= 0xFF; ++b) {
         cells += static_cast<char>(b);
+    }
+    // The rest of the board: the treasures of the slots the pack plays with.
+    for (int slot = 0; slot <= 9 && cells.size() < kBoardRows * kBoardColumns; ++slot) {
+        for (const Bonus bonus : {kNoBonus, kBomb, kLightning}) {
+            cells += chainedCell(slot, bonus);
+        }
     }
     cells.resize(kBoardRows * kBoardColumns, '0');
     for (int r = 0; r < kBoardRows; ++r) {

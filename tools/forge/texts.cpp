@@ -35,7 +35,9 @@ std::string render(const std::vector<TextItem>& items) {
             out += "\r\n";
         }
     }
-    // The reader ignores the file's last byte: the final CR LF leaves the LF.
+    // The reader drops the file's last byte and stops at the end of the
+    // buffer: a spare line end keeps the last item clear of it.
+    out += "\r\n";
     return out;
 }
 
