@@ -174,6 +174,15 @@ int main(int argc, char** argv) {
 
     ForgeOutput output;
     runGenerators(output);
+#ifdef CORSAVEL_FORGE_HAS_FONT
+    // The game cannot start without its font: a forge without one has failed.
+    const auto& files = output.files();
+    if (std::none_of(files.begin(), files.end(),
+                     [](const ForgedFile& f) { return f.path == "font.dat"; })) {
+        std::fprintf(stderr, "corsavel-forge: no font was made\n");
+        return 1;
+    }
+#endif
 
     std::map<std::string, size_t> loose;
     bool ok = true;
