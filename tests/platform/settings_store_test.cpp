@@ -31,7 +31,9 @@ protected:
     void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
         FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        if (!bytes.empty()) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+        }
         std::fclose(f);
     }
     std::string folder_;
