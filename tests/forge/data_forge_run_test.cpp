@@ -9,6 +9,7 @@
 
 #include "forge/archive_writer.h"
 #include "forge/levels.h"
+#include "resources/asset_registry.h"
 
 namespace fs = std::filesystem;
 using namespace corsavel::forge;
@@ -133,6 +134,23 @@ TEST_F(ForgeRun, FontTextureIsATrueColourTgaInTheTargaArchive) {
     }
     EXPECT_TRUE(found);
     archive("jpeg.dat");
+}
+
+// The game's own archive reader registers every entry under its name.
+TEST_F(ForgeRun, TheGamesArchiveReaderFindsEveryTextFile) {
+    corsavel::clearAssetRegistry();
+    std::vector<uint8_t> texts = file("texts.dat");
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(corsavel::parseArchive(texts.data(), texts.size()), 4);
+    for (const char* name : {"strings.txt", "TIPS.TXT", "Menu.txt", "menutext.txt"}) {
+        const corsavel::AssetEntry* entry = corsavel::findAsset(name);
+        ASSERT_NE(entry, nullptr) << name;
+    }
+    const corsavel::AssetEntry* strings = corsavel::findAsset("strings.txt");
+    const std::vector<uint8_t>& loose = file("strings.txt");
+    ASSERT_EQ(static_cast<size_t>(strings->size), loose.size());
+    EXPECT_TRUE(std::equal(loose.begin(), loose.end(), strings->data));
+    corsavel::clearAssetRegistry();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "forge/texts.h"
+#include "resources/text_table.h"
 
 using namespace corsavel::forge;
 
@@ -156,6 +157,27 @@ TEST(TextTables, BothItemFormsAndFormatsAreWellFormed) {
     const std::string& help = table[indexOf(table, "treasuretip")].second;
     EXPECT_NE(help.find("\r\n"), std::string::npos);
     EXPECT_NE(help.back(), '\n');
+}
+
+// The same files through the game's own text table.
+TEST(TextTables, TheGamesParserFindsEveryKeyAndRun) {
+    corsavel::freeTextTables();
+    for (const std::string& file : {stringsText(), tipsText()}) {
+        const std::vector<uint8_t> bytes(file.begin(), file.end());
+        corsavel::parseTextTable(bytes.data(), bytes.size());
+    }
+    const Entries model = wholeTable();
+    EXPECT_EQ(corsavel::textTable.count, static_cast<int32_t>(model.size()));
+    for (const char* key : kKeysTheGameUses) {
+        const char* text = corsavel::findText(key);
+        ASSERT_NE(text, nullptr) << key;
+        EXPECT_EQ(std::string(text), model[indexOf(model, key)].second) << key;
+    }
+    const int32_t names = corsavel::textIndex("defname1");
+    EXPECT_STREQ(corsavel::textAt(names + 9), model[indexOf(model, "defname10")].second.c_str());
+    const int32_t tips = corsavel::textIndex("adventuretip");
+    EXPECT_STREQ(corsavel::textAt(tips + 3), model[indexOf(model, "adventuretip4")].second.c_str());
+    corsavel::freeTextTables();
 }
 
 }  // namespace
