@@ -130,6 +130,28 @@ void drawDiagnostics(const char* fpsText) {
     setRenderState(RenderState::AlphaTestEnable, 0);
     renderDevice.triangleCount = 0;
 }
+// The menu frame's states: blended, alpha-tested 2D in an orthographic
+// 800x600 view from a camera 120 units back, no depth test, no culling.
+void beginMenuFrame() {
+    enableFeature(4);
+    setBlendMode(0);
+    disableFeature(1);
+    enableFeature(5);
+    setRenderState(RenderState::AlphaRef, 1);
+    disableFeature(0);
+    enableFeature(3);
+    resetCamera();
+    moveCamera(0.0f, 0.0f, 120.0f);
+    setWorld(nullptr);
+    setView(&renderDevice.cameraMatrix);
+    updateFrustum();
+    setRenderState(RenderState::CullMode, kCullNone);
+}
+
+void endMenuFrame() {
+    disableFeature(5);
+    setBlendMode(0);
+}
 #else
 void deviceSettingsFromRecord() {}
 void recordSettingsFromDevice() {}
@@ -149,6 +171,8 @@ void installDefaultHooks() {
     hooks.device.presentFrame = presentFrame;
     hooks.device.updatePerspective = updatePerspective;
     hooks.device.drawDiagnostics = drawDiagnostics;
+    hooks.menu.beginMenuFrame = beginMenuFrame;
+    hooks.menu.endMenuFrame = endMenuFrame;
 #endif
     hooks.load.loadTextTables = loadTextTables;
     hooks.load.freeTextTables = freeTextTables;

@@ -483,13 +483,16 @@ bool registerSetupHook(SetupHook hook) {
 }
 
 // One frame as the game's loop runs it when its queue is empty. The real
-// window's own events are drained and ignored, so only the script's input
-// reaches the game.
+// window's own input is drained and ignored, so only the script's input
+// reaches the game; closing the window (or SIGTERM) still ends the run.
 void runFrames(int count) {
     Registry& r = registry();
     for (int i = 0; i < count && app.quitRequested == 0; ++i) {
-        GameMessage ignored;
-        while (pollGameMessage(&ignored)) {
+        GameMessage message;
+        while (pollGameMessage(&message)) {
+            if (message.kind == MessageKind::Close) {
+                handleMessage(message);
+            }
         }
         run.now += run.step;
         runIdlePass();
