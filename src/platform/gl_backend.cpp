@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/render_device.h"
 #include "platform/window.h"
@@ -227,7 +228,7 @@ public:
     void beginScene() override { updateViewport(); }
 
     void present() override {
-        if (capture_) {
+        if (capture_ || renderDevice.frameCapture) {
             captured_ = readScene(captureWidth_, captureHeight_, capturePixels_);
         }
         swapGameWindow();
@@ -281,7 +282,8 @@ public:
                 break;
             }
             case RenderState::PointSpriteEnable:
-                toggle(GL_POINT_SPRITE, value != 0);
+                // Applied around point draws only: Mesa replaces the texture
+                // coordinates of every primitive while point sprites are on.
                 break;
             case RenderState::PointScaleEnable:
             case RenderState::PointSize:
@@ -399,7 +401,14 @@ public:
         const auto* base = static_cast<const uint8_t*>(vertices);
         bool coloured = setPointers(formatFlags, base);
         beginColourSource(coloured);
+        bool sprites = type == PrimitiveType::PointList && stateOf(RenderState::PointSpriteEnable);
+        if (sprites) {
+            glEnable(GL_POINT_SPRITE);
+        }
         glDrawArrays(glPrimitive(type), 0, count);
+        if (sprites) {
+            glDisable(GL_POINT_SPRITE);
+        }
         endColourSource(coloured);
     }
 
@@ -729,20 +738,37 @@ private:
         }
     }
 
-    // Reads the scene rectangle of the current read buffer, top row first.
+    // Reads the scene rectangle of the current read buffer, top row first,
+    // resampled (nearest texel) to width x height when the scene is scaled.
     bool readScene(int width, int height, uint8_t* rgba) {
-        if (width != viewport_[2] || height != viewport_[3]) {
+        int vw = viewport_[2];
+        int vh = viewport_[3];
+        if (width <= 0 || height <= 0 || vw <= 0 || vh <= 0) {
             return false;
         }
-        glReadPixels(viewport_[0], viewport_[1], width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
         size_t row = static_cast<size_t>(width) * 4;
-        for (int y = 0; y < height / 2; ++y) {
-            uint8_t* a = rgba + row * y;
-            uint8_t* b = rgba + row * (height - 1 - y);
-            for (size_t i = 0; i < row; ++i) {
-                uint8_t t = a[i];
-                a[i] = b[i];
-                b[i] = t;
+        if (vw == width && vh == height) {
+            glReadPixels(viewport_[0], viewport_[1], width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                         rgba);
+            for (int y = 0; y < height / 2; ++y) {
+                uint8_t* a = rgba + row * y;
+                uint8_t* b = rgba + row * (height - 1 - y);
+                for (size_t i = 0; i < row; ++i) {
+                    uint8_t t = a[i];
+                    a[i] = b[i];
+                    b[i] = t;
+                }
+            }
+            return true;
+        }
+        std::vector<uint8_t> scene(static_cast<size_t>(vw) * vh * 4);
+        glReadPixels(viewport_[0], viewport_[1], vw, vh, GL_RGBA, GL_UNSIGNED_BYTE, scene.data());
+        for (int y = 0; y < height; ++y) {
+            int sy = vh - 1 - static_cast<int>(static_cast<int64_t>(y) * vh / height);
+            for (int x = 0; x < width; ++x) {
+                int sx = static_cast<int>(static_cast<int64_t>(x) * vw / width);
+                std::memcpy(rgba + row * y + static_cast<size_t>(x) * 4,
+                            &scene[(static_cast<size_t>(sy) * vw + sx) * 4], 4);
             }
         }
         return true;

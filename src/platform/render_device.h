@@ -59,6 +59,8 @@ struct RenderDeviceState {
     Matrix4 cameraMatrix;
     float viewFrustum[6][4] = {};
     DeviceState current;
+    // Keep a copy of every presented frame for screenshots (harness).
+    bool frameCapture = false;
 };
 extern RenderDeviceState renderDevice;
 
