@@ -10,12 +10,22 @@ if ! command -v xvfb-run >/dev/null 2>&1; then
 fi
 home=$(mktemp -d "${TMPDIR:-/tmp}/corsavel-game.XXXXXX")
 trap 'rm -rf "$home"' EXIT
+
+# With no display at all the game reports the device failure and ends with 0
+# instead of running in an invisible offscreen window.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_DATA_HOME="$home/nodisplay" \
+    timeout 20 "$game" 2>&1)
+rc=$?
+if [ $rc -ne 0 ] || ! printf '%s' "$out" | grep -q "Can't init Direct3D"; then
+    echo "without a display: rc $rc, output: $out"
+    exit 1
+fi
 cat > "$home/run.sh" <<INNER
 set -u
 export XDG_DATA_HOME="$home/xdg"
 unset SDL_VIDEODRIVER
 "$game" & first=\$!
-# Wait until the first copy holds its lock (the settings folder exists).
+# Wait until the first copy has made its lock file and taken the lock.
 i=0
 while [ ! -e "$home/xdg/corsavel/corsavel.lock" ] && [ \$i -lt 100 ]; do sleep 0.1; i=\$((i+1)); done
 sleep 1
