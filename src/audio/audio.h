@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/math_types.h"
+
+namespace corsavel {
+
+// Every sample of the "Sounds" folder is kept by file name; requests go into a
+// ring of play slots that the per-frame update turns into playing channels.
+constexpr int kMaxSamples = 256;
+constexpr int kPlaySlotCount = 256;
+constexpr float kSampleCooldownMs = 5.0f;
+constexpr int kDefaultFrequency = 44100;
+constexpr float kMusicFadeMs = 800.0f;
+
+struct SampleEntry {
+    uint32_t sample = 0;  // device handle, 0 when loading failed
+    char name[32] = {};
+    float cooldown = 0.0f;  // ms of game time until the sample may be queued again
+};
+
+struct SoundBank {
+    SampleEntry entries[kMaxSamples];
+    int32_t count = 0;
+};
+
+// state: -1 requested, 1 playing, anything else free.
+struct PlaySlot {
+    int32_t state = 0;
+    uint32_t channel = 0;
+    uint32_t sample = 0;
+    Vec3 position;
+    uint8_t loop = 0;
+    int32_t frequency = 0;
+};
+
+struct PlayQueue {
+    PlaySlot slots[kPlaySlotCount];
+    int32_t cursor = 0;
+};
+
+struct MusicState {
+    uint32_t module = 0;
+    int32_t target = -1;  // module position asked for, -1 before the first request
+    float fadeMs = 0.0f;  // time left of a pending fade-out, 0 when none
+    int32_t volume = 100;
+};
+
+struct AudioState {
+    SoundBank bank;
+    PlayQueue queue;
+    MusicState music;
+    int32_t effectsVolume = 100;
+    int32_t musicVolume = 100;
+    bool ready = false;  // a device was opened
+};
+
+extern AudioState audio;
+
+// The device side (mixer, decoder, module player). Every entry may be null: the
+// queue logic then runs silent, which is also what tests use.
+struct AudioDevice {
+    bool (*open)() = nullptr;
+    uint32_t (*loadSample)(const char* path) = nullptr;
+    uint32_t (*playSample)(uint32_t sample, int32_t frequency, int32_t volume, int32_t pan,
+                           bool loop) = nullptr;
+    bool (*isChannelActive)(uint32_t channel) = nullptr;
+    void (*setChannel)(uint32_t channel, int32_t volume, int32_t pan) = nullptr;
+    uint32_t (*loadMusic)(const char* path) = nullptr;
+    void (*playMusic)(uint32_t module, int32_t position) = nullptr;
+    void (*setMusicVolume)(uint32_t module, int32_t volume) = nullptr;
+    void (*setGlobalVolumes)(int32_t music, int32_t effects) = nullptr;
+    void (*pause)() = nullptr;
+    void (*resume)() = nullptr;
+    void (*close)() = nullptr;
+};
+
+void setAudioDevice(const AudioDevice* device);
+
+// Empties the bank, the queue and the music state (tests and start-up).
+void resetAudio();
+bool initAudio();
+// Registers one sample under its file name; false when the bank is full or the
+// name does not fit.
+bool addSample(const char* name, uint32_t handle);
+// Loads every "*.ogg" of the "Sounds" folder and "music.mo3".
+void loadSounds();
+int32_t findSample(const char* name);
+
+void playSound(const char* name);
+void playSoundEx(const char* name, Vec3 position, uint8_t loop, int32_t frequency);
+void updateAudio(float frameMs);
+
+// Music numbers 1..8 select that module position, anything else position 0.
+int32_t musicPosition(int32_t number);
+void requestMusic(int32_t number);
+void switchMusic(int32_t number);
+
+void applyVolumes();
+void pauseAudio();
+void resumeAudio();
+void shutdownAudio();
+
+// Volume and pan of a positional source; no caller uses a position yet, so the
+// source plays at full volume, panned by its x in the 800-unit scene.
+void volumeFromPosition(Vec3 position, int32_t& volume, int32_t& pan);
+
+}  // namespace corsavel

@@ -1,0 +1,115 @@
+#include <cstring>
+
+#include "game/rules.h"
+#include "platform/frame_state.h"
+#include "resources/text_table.h"
+#include "ui/profile.h"
+
+namespace corsavel {
+
+namespace {
+
+float tipResetValue() {
+    return static_cast<float>(session.currentLevel) * 150.0f + 10000.0f;
+}
+
+// The first cell (rows, then columns) that matches; false when none does.
+template <typename Pred>
+bool firstCell(Pred pred, Vec2& at) {
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            if (pred(game.board.cells[r][c])) {
+                at = cellCentre(c, r);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void resetTipTimer() {
+    game.tips.hintVisible = false;
+    game.tips.tipTimerMs = tipResetValue();
+}
+
+void offerTip(float x, float y, const char* key, float delayMs, bool waitsForClick) {
+    TipState& t = game.tips;
+    if (t.tipShowing || t.tipShownThisLevel) {
+        return;
+    }
+    Profile& p = activeProfile();
+    Vec2 at{x, y};
+    if (std::strcmp(key, "powerup") == 0) {
+        if (session.currentLevel < 1 || p.tipPowerupShown) {
+            return;
+        }
+        p.tipPowerupShown = 1;
+    } else if (std::strcmp(key, "relaxtip") == 0) {
+        if (session.currentLevel < 5 || p.tipRelaxShown) {
+            return;
+        }
+        p.tipRelaxShown = 1;
+        at = Vec2{-250.0f, 100.0f};
+        resetTipTimer();
+    } else if (std::strcmp(key, "tipbusysquare2") == 0) {
+        if (p.tipSquareShown || !firstCell([](const Cell& c) { return c.layers == 2; }, at)) {
+            return;
+        }
+        p.tipSquareShown = 1;
+        resetTipTimer();
+    } else if (std::strcmp(key, "chainbtip") == 0) {
+        if (p.tipChainShown || !firstCell([](const Cell& c) { return c.chained != 0; }, at)) {
+            return;
+        }
+        p.tipChainShown = 1;
+        resetTipTimer();
+    } else {
+        return;
+    }
+    t.tipShownThisLevel = true;
+    t.tipShowing = true;
+    t.tipWaitsForClick = waitsForClick;
+    t.tipDelayMs = delayMs;
+    t.tipPosition = at;
+    std::strncpy(t.tipKey, key, sizeof t.tipKey - 1);
+    t.tipText = findText(key) ? textIndex(key) : -1;
+}
+
+void closeTip() {
+    game.tips.tipShowing = false;
+    game.tips.tipWaitsForClick = false;
+}
+
+void tipTick() {
+    if (game.flags.levelWon || game.scores.timeBonusPhase || game.clock.timedOut) {
+        return;
+    }
+    TipState& t = game.tips;
+    t.tipTimerMs -= app.frameStepMs;
+    if (t.tipTimerMs < tipResetValue() - 500.0f) {
+        offerTip(-250.0f, 100.0f, "relaxtip", 0.0f, true);
+        offerTip(0.0f, 0.0f, "tipbusysquare2", 0.0f, true);
+        offerTip(0.0f, 0.0f, "chainbtip", 0.0f, true);
+    }
+    if (t.tipTimerMs < 0.0f) {
+        t.hintVisible = true;
+        t.hintBlinkMs += app.frameStepMs;
+        if (t.hintBlinkMs >= 30000.0f) {
+            t.hintBlinkMs = 0.0f;
+        }
+    }
+}
+
+void tipBubbleTick() {
+    TipState& t = game.tips;
+    if (t.tipShowing && t.tipDelayMs > -250.0f) {
+        t.tipDelayMs -= app.frameStepMs;
+        if (t.tipDelayMs < -250.0f) {
+            t.tipDelayMs = -250.0f;
+        }
+    }
+}
+
+}  // namespace corsavel
