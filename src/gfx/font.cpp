@@ -1,6 +1,12 @@
 #include "gfx/font.h"
 
+#include <cstdio>
 #include <cstring>
+
+#include "gfx/text_effects.h"
+#include "gfx/texture.h"
+#include "platform/message_box.h"
+#include "resources/asset_registry.h"
 
 namespace corsavel {
 
@@ -70,6 +76,37 @@ bool parseFontMetrics(const uint8_t* data, int32_t size, Font* font) {
     }
     font->cellsPerRow = cellsPerRow;
     font->cellUV = 1.0f / static_cast<float>(cellsPerRow);
+    return true;
+}
+
+// A malformed metrics file is treated like a missing required one: the game
+// cannot show text without it.
+bool loadFont(const char* name) {
+    if (name == nullptr || textState.fontCount >= kMaxFonts) {
+        return false;
+    }
+    char fileName[kAssetNameSize];
+    Font font;
+    std::snprintf(fileName, sizeof fileName, "%s.tga", name);
+    font.texture = loadTexture(fileName);
+    std::snprintf(fileName, sizeof fileName, "%s.dat", name);
+    int32_t size = 0;
+    uint8_t* metrics = loadFile(fileName, &size, true);
+    bool parsed = parseFontMetrics(metrics, size, &font);
+    if (metrics != nullptr) {
+        releaseAsset(metrics);
+    }
+    if (!parsed) {
+        char text[kAssetNameSize + 64];
+        std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", fileName);
+        fatalMessage(text, "Loading Error", 1);
+    }
+    addFont(font);
+    textState.textColour = 0xFFFFFFFFu;
+    textState.highlightTexture = loadTexture("podsvet.jpg");
+    textState.penOffset = 0.0f;
+    textState.textScale = 1.0f;
+    clearFlyingLetters();
     return true;
 }
 

@@ -18,10 +18,6 @@ struct GlyphDraw {
     Colour colour;
 };
 
-void bindGlyphTexture(const TextureEntry* texture) {
-    (void)texture;
-}
-
 // One glyph quad centred on (x, y), rotated about its centre, as a strip
 // top-left, top-right, bottom-left, bottom-right in the tinted colour.
 void submitGlyph(const Font& font, uint8_t c, float x, float y, float z, float size,
@@ -57,7 +53,7 @@ void drawHighlightBar(float x0, float y0, float x1, float y1, Colour colour, flo
     setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
     setRenderState(RenderState::DestBlend, kBlendOne);
     disableFeature(5);
-    bindGlyphTexture(textState.highlightTexture);
+    bindTexture(textState.highlightTexture);
     drawSpriteRect(x0, y0, x1, y1, UvRect{}, colour, z);
     setBlendMode(0);
     enableFeature(5);
@@ -77,7 +73,7 @@ void drawText(float x, float y, float size, const char* text, bool centred) {
     if (font == nullptr || text == nullptr) {
         return;
     }
-    bindGlyphTexture(font->texture);
+    bindTexture(font->texture);
     GlyphDraw d{font, textState.pen, size, textState.textColour};
     layoutTextLeft(*font, text, size, drawPlacedGlyph, &d);
 }
@@ -89,7 +85,7 @@ void drawTextCentred(float x, float y, float size, const char* text) {
     if (font == nullptr || text == nullptr) {
         return;
     }
-    bindGlyphTexture(font->texture);
+    bindTexture(font->texture);
     GlyphDraw d{font, textState.pen, size, textState.textColour};
     layoutTextCentred(*font, text, size, drawPlacedGlyph, &d);
 }
@@ -115,7 +111,7 @@ void drawGlyph(char c, float x, float y, float angleDegrees, float size, Colour 
     if (font == nullptr) {
         return;
     }
-    bindGlyphTexture(font->texture);
+    bindTexture(font->texture);
     submitGlyph(*font, static_cast<uint8_t>(c), x, y, kGlyphDepth, size, angleDegrees, colour);
 }
 

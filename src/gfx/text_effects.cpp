@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gfx/font.h"
+#include "platform/frame_state.h"
 
 namespace corsavel {
 
@@ -216,19 +217,16 @@ void clearTextEffects() {
     clearFlyingLetters();
 }
 
-void setTextEffectsClock(float frameStepMs, float animationClockMs) {
-    textEffects.frameStepMs = frameStepMs;
-    textEffects.animationClockMs = animationClockMs;
+void drawFlyingText() {
+    drawFlyingTextStep(app.frameStepMs);
 }
 
-void drawFlyingText() {
-    drawFlyingTextStep(textEffects.frameStepMs);
-}
 void drawBanner() {
-    drawBannerStep(textEffects.frameStepMs);
+    drawBannerStep(app.frameStepMs);
 }
+
 void drawPopups() {
-    drawPopupsStep(textEffects.frameStepMs, textEffects.animationClockMs);
+    drawPopupsStep(app.frameStepMs, app.animationClockMs);
 }
 
 }  // namespace corsavel

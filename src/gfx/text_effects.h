@@ -53,9 +53,6 @@ struct TextEffectsState {
     Popup popups[kMaxPopups];
     int32_t nextPopup = 0;
     Banner banner;
-    // The frame clock the no-argument draw calls advance by.
-    float frameStepMs = 0.0f;
-    float animationClockMs = 0.0f;
 };
 
 extern TextEffectsState textEffects;
@@ -96,10 +93,9 @@ void drawPopups();
 void clearTextEffects();
 // Only the flying letters (loading a font does this).
 void clearFlyingLetters();
-// The frame loop hands the effects its frame step and animation clock.
-void setTextEffectsClock(float frameStepMs, float animationClockMs);
 
-// The same updates with an explicit frame step and clock, for tests and tools.
+// The draw calls above advance by the frame loop's frameStepMs and read its
+// animationClockMs; these take them explicitly (tests and tools).
 void drawFlyingTextStep(float stepMs);
 void drawBannerStep(float stepMs);
 void drawPopupsStep(float stepMs, float animationClockMs);

@@ -6,6 +6,7 @@
 
 #include "gfx/font.h"
 #include "gfx/text_effects.h"
+#include "platform/frame_state.h"
 
 using namespace corsavel;
 
@@ -226,4 +227,19 @@ TEST_F(TextEffects, DrawingRestoresOpaqueWhite) {
     showBanner("b");
     drawBannerStep(10.0f);
     EXPECT_EQ(textState.textColour, 0xFFFFFFFFu);
+}
+
+TEST_F(TextEffects, FrameDrawsAdvanceByTheFrameStep) {
+    AppState saved = app;
+    app.frameStepMs = 100.0f;
+    addPopup("x", 0.0f, 0.0f, 10.0f, 1000.0f);
+    addFlyingText("A", 0.0f, 0.0f, 10.0f);
+    showBanner("b");
+    drawPopups();
+    drawFlyingText();
+    drawBanner();
+    EXPECT_FLOAT_EQ(textEffects.popups[0].life, 1800.0f);
+    EXPECT_FLOAT_EQ(textEffects.letters[0].life, 5900.0f);
+    EXPECT_FLOAT_EQ(textEffects.banner.timer, 1300.0f);
+    app = saved;
 }
