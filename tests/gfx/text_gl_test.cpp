@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gfx/font.h"
+#include "gfx/text_effects.h"
+#include "gfx/texture.h"
+#include "platform/primitives.h"
+#include "platform/render_device.h"
+#include "platform/screenshot.h"
+#include "platform/window.h"
+#include "resources/asset_registry.h"
+
+using namespace corsavel;
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Uncompressed 32-bit TGA, top-left origin, from ARGB pixels.
+std::vector<uint8_t> encodeTga(int w, int h, const std::vector<uint32_t>& argb) {
+    std::vector<uint8_t> bytes(18, 0);
+    bytes[2] = 2;
+    bytes[12] = static_cast<uint8_t>(w);
+    bytes[13] = static_cast<uint8_t>(w >> 8);
+    bytes[14] = static_cast<uint8_t>(h);
+    bytes[15] = static_cast<uint8_t>(h >> 8);
+    bytes[16] = 32;
+    bytes[17] = 0x28;
+    for (uint32_t p : argb) {
+        bytes.push_back(static_cast<uint8_t>(p));
+        bytes.push_back(static_cast<uint8_t>(p >> 8));
+        bytes.push_back(static_cast<uint8_t>(p >> 16));
+        bytes.push_back(static_cast<uint8_t>(p >> 24));
+    }
+    return bytes;
+}
+
+std::string outputPath(const char* name) {
+    const char* dir = std::getenv("CORSAVEL_BINARY_DIR");
+    return std::string(dir != nullptr ? dir : ".") + "/" + name;
+}
+
+class TextGl : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || *display == 0) {
+            setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        }
+        ready = createGameWindow(false) && createDevice();
+    }
+    static void TearDownTestSuite() {
+        releaseAllTextures();
+        releaseDevice();
+        destroyGameWindow();
+    }
+    void SetUp() override {
+        if (!ready) {
+            GTEST_SKIP() << "no GL context";
+        }
+        renderDevice.frameCapture = true;
+        applyDefaultStates();
+        clearAssetRegistry();
+        releaseAllTextures();
+        resetTextState();
+        textEffects = TextEffectsState{};
+        highlight = encodeTga(4, 4, std::vector<uint32_t>(16, 0xFFFFFFFFu));
+        registerAsset("podsvet.jpg", static_cast<int32_t>(highlight.size()), highlight.data(),
+                      false);
+    }
+    void TearDown() override {
+        clearAssetRegistry();
+        resetTextState();
+    }
+
+    void beginFrame() {
+        clearTarget(0xFF000000u);
+        clearDepth(1.0f);
+        beginScene();
+        begin2D();
+    }
+    void endFrame(const char* png) {
+        endScene();
+        presentFrame();
+        pixels.assign(800 * 600 * 4, 0);
+        ASSERT_TRUE(renderBackend()->readPixels(800, 600, pixels.data()));
+        EXPECT_TRUE(saveScreenshot(outputPath(png).c_str()));
+    }
+    Rgb at(int x, int y) const {
+        const uint8_t* p = &pixels[(static_cast<size_t>(y) * 800 + x) * 4];
+        return {p[0], p[1], p[2]};
+    }
+    // Pixels brighter than the black background inside a screen rectangle.
+    int litPixels(int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                Rgb c = at(x, y);
+                n += (c.r + c.g + c.b) > 96 ? 1 : 0;
+            }
+        }
+        return n;
+    }
+
+    static bool ready;
+    std::vector<uint8_t> highlight;
+    std::vector<uint8_t> pixels;
+};
+
+bool TextGl::ready = false;
+
+}  // namespace
+
+// Two cells of a 2 x 2 grid carry colour: 'A' is the white top-right cell, 'B'
+// the red bottom-left one. Each glyph fills its 40 x 36 quad.
+TEST_F(TextGl, GlyphsShowTheirCellsWhereTheLayoutPutsThem) {
+    std::vector<uint32_t> texels(32 * 32, 0x00000000u);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            if (y < 16 && x >= 16) {
+                texels[y * 32 + x] = 0xFFFFFFFFu;
+            } else if (y >= 16 && x < 16) {
+                texels[y * 32 + x] = 0xFFFF0000u;
+            }
+        }
+    }
+    std::vector<uint8_t> tga = encodeTga(32, 32, texels);
+    std::vector<uint8_t> dat(kFontMetricsSize, 0);
+    dat[0] = 2;
+    dat[4 + 'A'] = 255;  // 2 x 255 / 256: nearly a whole quad
+    dat[4 + 'B'] = 255;
+    dat[260 + 'A'] = 1;
+    dat[260 + 'B'] = 2;
+    registerAsset("glyphs.tga", static_cast<int32_t>(tga.size()), tga.data(), false);
+    registerAsset("glyphs.dat", static_cast<int32_t>(dat.size()), dat.data(), false);
+    ASSERT_TRUE(loadFont("glyphs"));
+
+    beginFrame();
+    drawText(0.0f, 0.0f, 20.0f, "AB", false);
+    setTextColour(0, 255, 0, 255);
+    drawTextCentred(0.0f, 150.0f, 20.0f, "A");
+    endFrame("text_gl_cells.png");
+
+    Rgb a = at(400, 300);
+    EXPECT_GT(a.r, 240);
+    EXPECT_GT(a.g, 240);
+    Rgb b = at(440, 300);
+    EXPECT_GT(b.r, 240);
+    EXPECT_LT(b.g, 16);
+    // Outside the quads and in the transparent gap between lines.
+    Rgb above = at(400, 250);
+    EXPECT_LT(above.r + above.g + above.b, 16);
+    // The centred single glyph sits 10 units left of x (half of one size).
+    Rgb green = at(390, 150);
+    EXPECT_GT(green.g, 240);
+    EXPECT_LT(green.r, 16);
+}
+
+// The forge's font, when a built Data folder is named: readable text lands
+// where the layout says, in the rows of its lines and nowhere else.
+TEST_F(TextGl, GameFontDrawsReadableLines) {
+    // A named Data folder, or the forge's output in the build tree.
+    std::string dataPath = std::getenv("CORSAVEL_DATA_DIR") != nullptr
+                               ? std::getenv("CORSAVEL_DATA_DIR")
+                               : outputPath("Data");
+    const char* dataDir = dataPath.c_str();
+    if (access(dataDir, R_OK) != 0) {
+        GTEST_SKIP() << "no forged Data folder at " << dataDir;
+    }
+    // The game's own way in: the archives first, then loose files, from Data.
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(dataDir), 0);
+    clearAssetRegistry();
+    loadArchive("targa.dat");
+    loadArchive("jpeg.dat");
+    bool haveFont = findAsset("font.tga") != nullptr || access("font.tga", R_OK) == 0;
+    if (findAsset("podsvet.jpg") == nullptr && access("podsvet.jpg", R_OK) != 0) {
+        registerAsset("podsvet.jpg", static_cast<int32_t>(highlight.size()), highlight.data(),
+                      false);
+    }
+    bool loaded = haveFont && loadFont("font");
+    ASSERT_EQ(chdir(previous), 0);
+    if (!haveFont) {
+        GTEST_SKIP() << "no font in " << dataDir;
+    }
+    ASSERT_TRUE(loaded);
+
+    beginFrame();
+    drawText(-360.0f, 250.0f, 16.0f, "Click to continue... 0123456789", false);
+    drawText(0.0f, 150.0f, 24.0f, "LEVEL COMPLETE!", true);
+    float height = wrapText(300.0f, "The quick brown fox jumps over the lazy dog, twice.", 14.0f);
+    setTextColour(255, 230, 100, 255);
+    drawText(-150.0f, 50.0f, 14.0f, wrappedText(), false);
+    setTextColour(255, 255, 255, 255);
+    drawTextHighlighted(0.0f, -150.0f, 18.0f, 0x60FFFFFFu, "Highlighted", true);
+    endFrame("text_gl_font.png");
+
+    EXPECT_GT(height, 14.0f * 1.8f * 1.5f);
+    // The first line occupies screen rows around 50, left of the centre.
+    EXPECT_GT(litPixels(30, 35, 400, 65), 500);
+    EXPECT_GT(litPixels(250, 130, 550, 170), 500);
+    // Nothing between the first two lines.
+    EXPECT_EQ(litPixels(0, 80, 800, 120), 0);
+}
