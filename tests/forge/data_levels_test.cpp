@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -212,18 +213,23 @@ std::vector<double> perStage(F value) {
 TEST(LevelCurve, StagesGrowHarder) {
     const auto figures = perStage([](int n) { return designLevel(n).figureCount; });
     const auto work = perStage([](int n) { return levelWork(designLevel(n)); });
-    const auto secondsPerWork = perStage([](int n) {
+    // Slack of the clock over a model player's time on unseen seeds.
+    const auto slack = perStage([](int n) {
         const LevelDesign d = designLevel(n);
-        return levelTimeLimitSeconds(d, n) / levelWork(d);
+        double played = 0;
+        for (uint32_t seed = 1; seed <= 3; ++seed) {
+            played += std::max(1.0, playtestSeconds(d, 77000u + seed)) / 3.0;
+        }
+        return levelTimeLimitSeconds(d, n) / played;
     });
     EXPECT_LE(figures.front(), 6.0);
     EXPECT_GE(figures.back(), 9.0);
     for (int s = 1; s < kStageCount; ++s) {
         EXPECT_GE(figures[s], figures[s - 1]) << s;
-        EXPECT_LE(secondsPerWork[s], secondsPerWork[s - 1] + 0.3) << s;
+        EXPECT_GT(slack[s], 1.2) << s;
     }
     EXPECT_GT(work.back(), work.front() * 3);
-    EXPECT_LT(secondsPerWork.back(), secondsPerWork.front() * 0.7);
+    EXPECT_LT(slack.back(), slack.front() * 0.8) << "the clock does not tighten";
 }
 
 TEST(LevelCurve, TimeLimitFollowsTheGamesFormula) {

@@ -1,9 +1,12 @@
 #include "forge/levels.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace corsavel::forge {
 
@@ -199,7 +202,325 @@ std::vector<DancerDesign> explicitDancers(int level, int count) {
     return dancers;
 }
 
+// A model of the board rules for play-testing: swaps with the hand, lines in
+// four directions, layers and chains, gravity, slides and refill, cascades.
+// Bonus blasts are left out, which only makes the model slower than real play.
+constexpr int kRows = 11;
+constexpr int kColumns = 12;
+// Seconds the model charges: a human-like look at the board before each move,
+// the swap, and every cascade round.
+constexpr double kThinkSeconds = 2.5;
+constexpr double kSwapSeconds = 0.6;
+constexpr double kCascadeRoundSeconds = 0.9;
+constexpr double kHandChangeSeconds = 1.5;
+
+struct Cell {
+    int layers = 0;  // -1 hole
+    bool chained = false;
+    int slot = -1;
+};
+
+class BoardModel {
+public:
+    BoardModel(const LevelDesign& design, uint32_t seed)
+        : figures_(design.figureCount), random_(seed * 7919u + 17u) {
+        for (int r = 0; r < kRows; ++r) {
+            for (int c = 0; c < kColumns; ++c) {
+                const auto ch = static_cast<unsigned char>(design.grid[r][c]);
+                Cell& cell = cells_[r][c];
+                if (ch == '.') {
+                    cell.layers = -1;
+                } else if (ch == '1' || ch == '2') {
+                    cell.layers = ch - '0';
+                } else if (ch != '0') {
+                    cell.layers = 2;
+                    cell.chained = true;
+                    cell.slot = chainedSlot(ch) % figures_;
+                }
+            }
+        }
+        settle();
+        for (int round = 0; round < 100 && removeLines(false) > 0; ++round) {
+            settle();
+        }
+        held_ = randomBelow(figures_);
+    }
+
+    int work() const {
+        int w = 0;
+        for (const auto& row : cells_) {
+            for (const Cell& cell : row) {
+                w += (cell.layers > 0 ? cell.layers : 0) + (cell.chained ? 1 : 0);
+            }
+        }
+        return w;
+    }
+
+    // One move of the greedy player; returns the seconds it took, or a
+    // negative value when the model is stuck.
+    double playMove() {
+        for (int attempt = 0; attempt <= figures_; ++attempt) {
+            int bestScore = -1;
+            int bestRow = -1;
+            int bestColumn = -1;
+            int ties = 0;
+            for (int r = 0; r < kRows; ++r) {
+                for (int c = 0; c < kColumns; ++c) {
+                    const Cell& cell = cells_[r][c];
+                    if (cell.layers < 0 || cell.chained || cell.slot < 0) {
+                        continue;
+                    }
+                    const int gain = moveScore(r, c);
+                    if (gain < 0) {
+                        continue;
+                    }
+                    // Work cleared first; then, like a player who looks at
+                    // the tiles still to clear, moves close above them.
+                    const int score = gain * 100 + closeness(r, c);
+                    if (score > bestScore) {
+                        bestScore = score;
+                        bestRow = r;
+                        bestColumn = c;
+                        ties = 1;
+                    } else if (score == bestScore && randomBelow(++ties) == 0) {
+                        bestRow = r;
+                        bestColumn = c;
+                    }
+                }
+            }
+            if (bestRow >= 0) {
+                const int picked = cells_[bestRow][bestColumn].slot;
+                cells_[bestRow][bestColumn].slot = held_;
+                held_ = picked;
+                double seconds = kThinkSeconds + kSwapSeconds;
+                while (removeLines(true) > 0) {
+                    settle();
+                    seconds += kCascadeRoundSeconds;
+                }
+                return seconds + (attempt > 0 ? kHandChangeSeconds : 0.0);
+            }
+            held_ = (held_ + 1) % figures_;
+        }
+        // No slot has a move: the game's board fix reshuffles the free figures.
+        for (auto& row : cells_) {
+            for (Cell& cell : row) {
+                if (cell.layers >= 0 && !cell.chained) {
+                    cell.slot = randomBelow(figures_);
+                }
+            }
+        }
+        ++reshuffles_;
+        return reshuffles_ > 50 ? -1.0 : kHandChangeSeconds;
+    }
+
+private:
+    static int chainedSlot(unsigned char ch) {
+        if (ch >= 'A' && ch <= 'O')
+            return ch - 'A';
+        if (ch >= 'Q' && ch <= '_')
+            return ch - 'Q';
+        if (ch >= 'a' && ch <= 'o')
+            return ch - 'a';
+        if (ch >= 'q' && ch <= 'z')
+            return ch - 'q';
+        if (ch >= 0xC0 && ch <= 0xCE)
+            return ch - 0xC0;
+        if (ch >= 0xD0 && ch <= 0xDE)
+            return ch - 0xD0;
+        return 0;
+    }
+
+    int randomBelow(int n) {
+        random_ = random_ * 1103515245u + 12345u;
+        return static_cast<int>((random_ >> 16) % static_cast<uint32_t>(n));
+    }
+
+    bool holds(int r, int c, int slot) const {
+        return r >= 0 && r < kRows && c >= 0 && c < kColumns && cells_[r][c].layers >= 0 &&
+               cells_[r][c].slot == slot;
+    }
+
+    // 0..20, higher the nearer (r, c) lies above a cell with work left.
+    int closeness(int r, int c) const {
+        int best = 0;
+        for (int rr = r; rr < kRows; ++rr) {
+            for (int cc = 0; cc < kColumns; ++cc) {
+                const Cell& cell = cells_[rr][cc];
+                if (cell.layers > 0 || cell.chained) {
+                    best = std::max(best, 20 - 2 * (rr - r) - 3 * std::abs(cc - c));
+                }
+            }
+        }
+        return best;
+    }
+
+    // Work the held figure would clear at (r, c) directly; -1 when no line.
+    int moveScore(int r, int c) {
+        const int saved = cells_[r][c].slot;
+        cells_[r][c].slot = held_;
+        int score = -1;
+        static constexpr int kSteps[4][2] = {{1, 1}, {1, -1}, {1, 0}, {0, 1}};
+        for (const auto& step : kSteps) {
+            int br = r;
+            int bc = c;
+            while (holds(br - step[0], bc - step[1], held_)) {
+                br -= step[0];
+                bc -= step[1];
+            }
+            int n = 0;
+            int gain = 0;
+            for (int rr = br, cc = bc; holds(rr, cc, held_); rr += step[0], cc += step[1]) {
+                ++n;
+                gain += (cells_[rr][cc].layers > 0 || cells_[rr][cc].chained) ? 1 : 0;
+            }
+            if (n >= 3) {
+                score = std::max(score, 0) + gain;
+            }
+        }
+        cells_[r][c].slot = saved;
+        return score;
+    }
+
+    // Removes every line; in play each hit cell loses its chain or a layer.
+    int removeLines(bool inPlay) {
+        std::array<std::array<bool, kColumns>, kRows> hit{};
+        static constexpr int kSteps[4][2] = {{1, 1}, {1, -1}, {1, 0}, {0, 1}};
+        int found = 0;
+        for (int r = 0; r < kRows; ++r) {
+            for (int c = 0; c < kColumns; ++c) {
+                const int slot = cells_[r][c].slot;
+                if (cells_[r][c].layers < 0 || slot < 0) {
+                    continue;
+                }
+                for (const auto& step : kSteps) {
+                    if (holds(r - step[0], c - step[1], slot)) {
+                        continue;  // not the start of the run
+                    }
+                    int n = 0;
+                    while (holds(r + n * step[0], c + n * step[1], slot)) {
+                        ++n;
+                    }
+                    if (n >= 3) {
+                        for (int k = 0; k < n; ++k) {
+                            hit[r + k * step[0]][c + k * step[1]] = true;
+                        }
+                    }
+                }
+            }
+        }
+        for (int r = 0; r < kRows; ++r) {
+            for (int c = 0; c < kColumns; ++c) {
+                Cell& cell = cells_[r][c];
+                if (!hit[r][c]) {
+                    continue;
+                }
+                if (!inPlay) {
+                    if (!cell.chained) {
+                        cell.slot = -1;
+                        ++found;
+                    }
+                    continue;
+                }
+                ++found;
+                if (cell.chained) {
+                    cell.chained = false;
+                } else if (cell.layers > 0) {
+                    --cell.layers;
+                }
+                cell.slot = -1;
+            }
+        }
+        return found;
+    }
+
+    bool valid(int r, int c) const {
+        return r >= 0 && r < kRows && c >= 0 && c < kColumns && cells_[r][c].layers >= 0;
+    }
+    bool freeFigure(int r, int c) const {
+        return valid(r, c) && !cells_[r][c].chained && cells_[r][c].slot >= 0;
+    }
+
+    // Straight falls and refill until nothing moves, then one slide, again.
+    void settle() {
+        for (int guard = 0; guard < 2000; ++guard) {
+            bool moved = true;
+            while (moved) {
+                moved = false;
+                for (int r = kRows - 1; r >= 1; --r) {
+                    for (int c = 0; c < kColumns; ++c) {
+                        if (!valid(r, c) || cells_[r][c].slot >= 0) {
+                            continue;
+                        }
+                        if (freeFigure(r - 1, c)) {
+                            cells_[r][c].slot = cells_[r - 1][c].slot;
+                            cells_[r - 1][c].slot = -1;
+                            moved = true;
+                        } else if (!valid(r - 1, c)) {
+                            cells_[r][c].slot = randomBelow(figures_);
+                            moved = true;
+                        }
+                    }
+                }
+                for (int c = 0; c < kColumns; ++c) {
+                    if (valid(0, c) && cells_[0][c].slot < 0) {
+                        cells_[0][c].slot = randomBelow(figures_);
+                        moved = true;
+                    }
+                }
+            }
+            if (!slideOne()) {
+                return;
+            }
+        }
+    }
+
+    bool slideOne() {
+        for (int r = kRows - 1; r >= 1; --r) {
+            for (int c = 0; c < kColumns; ++c) {
+                if (!valid(r, c) || cells_[r][c].slot >= 0) {
+                    continue;
+                }
+                for (const int dc : {1, -1}) {
+                    if (freeFigure(r - 1, c + dc)) {
+                        cells_[r][c].slot = cells_[r - 1][c + dc].slot;
+                        cells_[r - 1][c + dc].slot = -1;
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    }
+
+    std::array<std::array<Cell, kColumns>, kRows> cells_{};
+    int figures_;
+    uint32_t random_;
+    int held_ = 0;
+    int reshuffles_ = 0;
+};
+
+// Seconds the model player needs, or a negative value when it got stuck.
+double playModel(const LevelDesign& design, uint32_t seed, double limitSeconds) {
+    BoardModel board(design, seed);
+    double seconds = 0;
+    for (int moves = 0; moves < 2000 && board.work() > 0; ++moves) {
+        const double step = board.playMove();
+        if (step < 0) {
+            return -1;
+        }
+        seconds += step;
+        if (seconds > limitSeconds * 3) {
+            break;
+        }
+    }
+    return board.work() == 0 ? seconds : -1;
+}
+
 }  // namespace
+
+double playtestSeconds(const LevelDesign& design, uint32_t seed) {
+    return playModel(design, seed, 1e9);
+}
 
 const char* figureKindKey(int kind) {
     return kind >= 0 && kind < kFigureKindCount ? kFigureKindKeys[kind] : "";
@@ -250,7 +571,7 @@ double levelTimeLimitSeconds(const LevelDesign& design, int level) {
     return level < 5 ? limit * 2.0 : limit;
 }
 
-LevelDesign designLevel(int level) {
+static LevelDesign composeLevel(int level) {
     DesignRandom random(static_cast<uint32_t>(level) + 1);
     const int stage = stageOfLevel(level);
     int firstOfStage = 0;
@@ -318,16 +639,24 @@ LevelDesign designLevel(int level) {
         --chains;
     }
 
-    // The clock: seconds per unit of work fall from 7 (the game's own default)
-    // to 3.5 over the pack.
-    const double perUnit = 7.0 - 3.5 * level / 99.0;
-    const double wanted = std::max(60.0, levelWork(design) * perUnit);
-    if (level == 1 || level == 6) {
-        design.timeSeconds = 0.0f;
+    // The clock: the second slowest of seven play-tests by the rules model,
+    // with a margin that shrinks from 2.6 times on the first level to 1.6
+    // times on the last, so the fuse tightens as the pack goes on.
+    std::array<double, 7> runs{};
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const double seconds =
+            playtestSeconds(design, 1000u + static_cast<uint32_t>(level) * 10u + i);
+        runs[i] = seconds < 0 ? 3000.0 : seconds;
+    }
+    std::sort(runs.begin(), runs.end());
+    const double margin = 2.6 - 1.0 * level / 99.0;
+    const double wanted = std::max(60.0, runs[5] * margin);
+    if ((level == 1 || level == 6) && levelWork(design) * 7.0 >= wanted) {
+        design.timeSeconds = 0.0f;  // the game's own rule: 7 s per unit of work
     } else {
         const double d = (100.0 - level) / 100.0;
         const double factor = (4.0 * d * d * d + 1.2) * (level < 5 ? 2.0 : 1.0);
-        design.timeSeconds = static_cast<float>(std::round(wanted / factor * 10.0) / 10.0);
+        design.timeSeconds = static_cast<float>(std::ceil(wanted / factor * 10.0) / 10.0);
     }
 
     // Dancers: automatic formations mostly, a hand-placed troupe now and then.
@@ -340,6 +669,18 @@ LevelDesign designLevel(int level) {
         design.danceSet = (level * 5) % 9;
     }
     return design;
+}
+
+// Designing plays each level several times: every level is composed once.
+LevelDesign designLevel(int level) {
+    static std::array<std::optional<LevelDesign>, kLevelCount> designs;
+    if (level < 0 || level >= kLevelCount) {
+        return composeLevel(std::clamp(level, 0, kLevelCount - 1));
+    }
+    if (!designs[level]) {
+        designs[level] = composeLevel(level);
+    }
+    return *designs[level];
 }
 
 LevelDesign designEndLevel() {

@@ -47,6 +47,10 @@ int levelWork(const LevelDesign& design);
 // Time limit in seconds the game derives from the design for level index n.
 double levelTimeLimitSeconds(const LevelDesign& design, int level);
 
+// Seconds a greedy player with a human-like pace needs to clear the level in a
+// model of the board rules without bonus blasts; -1 when it gets stuck.
+double playtestSeconds(const LevelDesign& design, uint32_t seed);
+
 LevelDesign designLevel(int level);
 LevelDesign designEndLevel();
 // The file text, keys in the order the game's substring readers need.
