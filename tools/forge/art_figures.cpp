@@ -371,11 +371,11 @@ std::vector<Part> perls(float, View& view) {
     for (int i = 0; i < 12; ++i) {
         const float a = i * 2 * kPi / 12;
         const float r = 0.6f;
-        p.push_back(ellipse(r * std::sin(a), 0.05f, r * std::cos(a), 0.15f, 0.15f, Material::Pearl,
+        p.push_back(ellipse(r * std::sin(a), 0.22f, r * std::cos(a), 0.15f, 0.15f, Material::Pearl,
                             0xF4A8C8, 0.15f));
     }
-    p.push_back(ellipse(0, -0.55f, 0.62f, 0.21f, 0.21f, Material::Pearl, 0xF8B8D4, 0.21f));
-    p.push_back(ellipse(0, -0.3f, 0.62f, 0.07f, 0.07f, Material::Metal, 0xE0B040, 0.07f));
+    p.push_back(ellipse(0, -0.36f, 0.62f, 0.21f, 0.21f, Material::Pearl, 0xF8B8D4, 0.21f));
+    p.push_back(ellipse(0, -0.11f, 0.62f, 0.07f, 0.07f, Material::Metal, 0xE0B040, 0.07f));
     return p;
 }
 
@@ -392,7 +392,7 @@ std::vector<Part> rings3(float, View&) {
     std::vector<Part> p;
     const float pos[3][2] = {{-0.38f, -0.3f}, {0.38f, -0.3f}, {0.0f, 0.22f}};
     for (int i = 0; i < 3; ++i) {
-        const float yaw = i * 2.1f;
+        const float yaw = (i - 1) * 0.75f;
         p.push_back(flat(
             ring(pos[i][0], pos[i][1], 0.02f * i, 0.27f, 0.27f, 0.07f, Material::Metal, 0x28B060),
             yaw));
@@ -488,14 +488,21 @@ std::vector<Part> crown(float turn, View&) {
             if (std::cos(a) < -0.1f)
                 continue;
             const float sx = r * std::sin(a);
-            const float w = 0.2f * std::max(0.35f, std::cos(a));
+            const float w = 0.2f * std::max(0.6f, std::cos(a));
             top = std::max(top, 0.52f - 0.62f * std::fabs(x - sx) / w * 0.6f);
         }
         outline.push_back({x, top});
     }
     p.push_back(polygon(0, 0, 0, outline, Material::Metal, 0x26B4BE, 0.18f));
     p.push_back(box(0, -0.48f, 0.02f, r + 0.03f, 0.13f, 0.05f, Material::Metal, 0x2AC8D0, 0.08f));
-    addOrbit(p, spikes, r * 0.93f, 0.55f, 0.075f, Material::Pearl, 0xF8F4E8);
+    // Pearls crown the spikes that face the viewer; the others are hidden behind.
+    for (int k = 0; k < spikes; ++k) {
+        const float phi = k * 2 * kPi / spikes;
+        if (std::cos(turn + phi) < -0.1f)
+            continue;
+        p.push_back(ellipse(r * std::sin(phi), 0.56f, r * std::cos(phi), 0.075f, 0.075f,
+                            Material::Pearl, 0xF8F4E8, 0.075f));
+    }
     addOrbit(p, 5, r * 1.02f, -0.48f, 0.08f, Material::Gem, 0xF04060, 0.4f);
     return p;
 }

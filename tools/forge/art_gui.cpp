@@ -244,15 +244,18 @@ Image windowFill() {
     return image;
 }
 
-// Soft white glow on black, for bolts and additive borders.
+// A soft white streak on black for bolts and additive borders: beams map u
+// across and v along, so the glow runs the texture's full height and fades
+// only near its ends.
 Image flare() {
     Image image(128, 128, Rgba{0, 0, 0, 255});
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
-            const float r = std::hypot(x + 0.5f - 64, y + 0.5f - 64) / 64.0f;
-            const float k = std::pow(clamp01(1 - r), 1.6f);
-            const float core = std::exp(-r * r * 18.0f);
-            image.at(x, y) = toRgba({k * 0.75f + core, k * 0.85f + core, k + core, 1});
+            const float u = (x + 0.5f) / 128.0f - 0.5f, v = (y + 0.5f) / 128.0f - 0.5f;
+            const float ends = 1.0f - smoothstep(0.3f, 0.5f, std::fabs(v));
+            const float body = std::exp(-u * u * 28.0f) * (0.55f + 0.45f * ends);
+            const float core = std::exp(-u * u * 220.0f) * (0.4f + 0.6f * ends);
+            image.at(x, y) = toRgba({body * 0.7f + core, body * 0.8f + core, body + core, 1});
         }
     return image;
 }
