@@ -109,6 +109,30 @@ protected:
         return n;
     }
 
+    // Loads the forge's font the game's own way (archives first, then loose
+    // files, from Data); false when no forged Data folder is there.
+    bool loadGameFont() {
+        std::string dataPath = std::getenv("CORSAVEL_DATA_DIR") != nullptr
+                                   ? std::getenv("CORSAVEL_DATA_DIR")
+                                   : outputPath("Data");
+        const char* dataDir = dataPath.c_str();
+        char previous[4096];
+        if (access(dataDir, R_OK) != 0 || getcwd(previous, sizeof previous) == nullptr ||
+            chdir(dataDir) != 0) {
+            return false;
+        }
+        clearAssetRegistry();
+        loadArchive("targa.dat");
+        loadArchive("jpeg.dat");
+        bool haveFont = findAsset("font.tga") != nullptr || access("font.tga", R_OK) == 0;
+        if (findAsset("podsvet.jpg") == nullptr && access("podsvet.jpg", R_OK) != 0) {
+            registerAsset("podsvet.jpg", static_cast<int32_t>(highlight.size()), highlight.data(),
+                          false);
+        }
+        bool loaded = haveFont && loadFont("font");
+        return chdir(previous) == 0 && loaded;
+    }
+
     static bool ready;
     std::vector<uint8_t> highlight;
     std::vector<uint8_t> pixels;
@@ -166,32 +190,9 @@ TEST_F(TextGl, GlyphsShowTheirCellsWhereTheLayoutPutsThem) {
 // The forge's font, when a built Data folder is named: readable text lands
 // where the layout says, in the rows of its lines and nowhere else.
 TEST_F(TextGl, GameFontDrawsReadableLines) {
-    // A named Data folder, or the forge's output in the build tree.
-    std::string dataPath = std::getenv("CORSAVEL_DATA_DIR") != nullptr
-                               ? std::getenv("CORSAVEL_DATA_DIR")
-                               : outputPath("Data");
-    const char* dataDir = dataPath.c_str();
-    if (access(dataDir, R_OK) != 0) {
-        GTEST_SKIP() << "no forged Data folder at " << dataDir;
+    if (!loadGameFont()) {
+        GTEST_SKIP() << "no forged Data folder with the font";
     }
-    // The game's own way in: the archives first, then loose files, from Data.
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(dataDir), 0);
-    clearAssetRegistry();
-    loadArchive("targa.dat");
-    loadArchive("jpeg.dat");
-    bool haveFont = findAsset("font.tga") != nullptr || access("font.tga", R_OK) == 0;
-    if (findAsset("podsvet.jpg") == nullptr && access("podsvet.jpg", R_OK) != 0) {
-        registerAsset("podsvet.jpg", static_cast<int32_t>(highlight.size()), highlight.data(),
-                      false);
-    }
-    bool loaded = haveFont && loadFont("font");
-    ASSERT_EQ(chdir(previous), 0);
-    if (!haveFont) {
-        GTEST_SKIP() << "no font in " << dataDir;
-    }
-    ASSERT_TRUE(loaded);
 
     beginFrame();
     drawText(-360.0f, 250.0f, 16.0f, "Click to continue... 0123456789", false);
@@ -209,4 +210,31 @@ TEST_F(TextGl, GameFontDrawsReadableLines) {
     EXPECT_GT(litPixels(250, 130, 550, 170), 500);
     // Nothing between the first two lines.
     EXPECT_EQ(litPixels(0, 80, 800, 120), 0);
+}
+
+// Flying letters mid-wobble, a popup at full size and the banner in its
+// pulsing middle, each where its rules put it.
+TEST_F(TextGl, EffectsDrawAtTheirPhases) {
+    if (!loadGameFont()) {
+        GTEST_SKIP() << "no forged Data folder with the font";
+    }
+    addFlyingText("STAGE COMPLETE!", 0.0f, 100.0f, 30.0f);
+    addPopup("EXCELLENT", -200.0f, -100.0f, 25.0f, 4000.0f);
+    showBanner("Banner line");
+    // One frame to age them, cleared away by the next.
+    beginFrame();
+    drawFlyingTextStep(2500.0f);
+    drawPopupsStep(1600.0f, 0.0f);
+    drawBannerStep(650.0f);
+    endScene();
+    beginFrame();
+    drawFlyingTextStep(0.0f);
+    drawPopupsStep(0.0f, 0.0f);
+    drawBannerStep(0.0f);
+    endFrame("text_gl_effects.png");
+    // Letters around screen row 200, the popup around row 400, the banner at 570.
+    EXPECT_GT(litPixels(150, 180, 650, 220), 800);
+    EXPECT_GT(litPixels(50, 380, 350, 420), 500);
+    EXPECT_GT(litPixels(300, 555, 500, 585), 300);
+    EXPECT_EQ(litPixels(0, 250, 800, 350), 0);
 }
