@@ -3,6 +3,8 @@
 #include "app/app_state.h"
 #include "app/hooks.h"
 #include "app/screen.h"
+#include "audio/audio.h"
+#include "gfx/draw_clock.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/random.h"
@@ -102,11 +104,13 @@ void runFrame() {
     call(hooks.device.endScene);
     present();
     advanceClock();
+    setDrawClock(app.frameStepMs, app.animationClockMs);
     if (screens.currentScreen != nullptr) {
         screens.currentScreen->update();
     }
     applyScreenSwitch();
     app.animationClockMs += app.frameStepMs;
+    setDrawClock(app.frameStepMs, app.animationClockMs);
     app.frameCount += 1;
 }
 

@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 #include "app/hooks.h"
 #include "app/screen.h"
+#include "gfx/cursor_draw.h"
 #include "platform/pointer.h"
 
 namespace corsavel {

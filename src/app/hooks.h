@@ -27,11 +27,8 @@ struct FrameDeviceHooks {
     void (*drawDiagnostics)(const char* fpsText) = nullptr;
 };
 
-// Audio: paused while the window is inactive, stopped at shutdown.
+// Music as the intro and the menu screen drive it.
 struct AudioHooks {
-    void (*pauseAudio)() = nullptr;
-    void (*resumeAudio)() = nullptr;
-    void (*shutdownAudio)() = nullptr;
     // Music: start theme n at once; change to theme n (no change when it plays).
     void (*startMusic)(int32_t theme) = nullptr;
     void (*changeMusic)(int32_t theme) = nullptr;
@@ -102,12 +99,6 @@ struct GameplayHooks {
     bool (*pauseMenuOpen)() = nullptr;
 };
 
-// The custom cursor sprite: binds the menu texture and draws GUI sprite n
-// centred at (x, y, depth) in the colour.
-struct CursorHooks {
-    void (*drawGuiSprite)(int32_t sprite, float x, float y, float depth, Colour colour) = nullptr;
-};
-
 struct AppHooks {
     FrameDeviceHooks device;
     AudioHooks audio;
@@ -115,17 +106,8 @@ struct AppHooks {
     IntroHooks intro;
     MenuHooks menu;
     GameplayHooks gameplay;
-    CursorHooks cursor;
 };
 
 extern AppHooks hooks;
-
-// Pause and resume all audio output.
-void pauseAudio();
-void resumeAudio();
-
-// Draws the custom cursor at the pointer when that option is on (the menu
-// and game screens call it last in their frame).
-void drawCustomCursor();
 
 }  // namespace corsavel

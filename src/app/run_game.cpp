@@ -4,6 +4,7 @@
 #include "app/game_main.h"
 #include "app/hooks.h"
 #include "app/screen.h"
+#include "audio/audio.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/instance_lock.h"
@@ -55,6 +56,9 @@ void applyStoredSettings() {
     app.windowWidth = 800;
     app.windowHeight = 600;
     setCustomCursor(settings.customCursor);
+    // The audio keeps the live volumes; shutdown stores them back.
+    audio.musicVolume = settings.musicVolume;
+    audio.effectsVolume = settings.effectsVolume;
 }
 
 // Window messages that arrive before a screen is current (activation while
@@ -96,6 +100,22 @@ void limitFrameRate() {
 
 void presentWindow() {
     swapGameWindow();
+}
+
+// The sound bank: the device opens first (silent when there is none).
+void loadAllSounds() {
+    initAudio();
+    loadSounds();
+}
+
+void startMusic(int32_t theme) {
+    switchMusic(theme);
+}
+void changeMusic(int32_t theme) {
+    requestMusic(theme);
+}
+void updateMusic() {
+    updateAudio(app.frameStepMs);
 }
 
 void loadTextTables() {
@@ -175,6 +195,10 @@ void installDefaultHooks() {
     hooks.menu.endMenuFrame = endMenuFrame;
 #endif
     hooks.load.loadTextTables = loadTextTables;
+    hooks.load.loadSounds = loadAllSounds;
+    hooks.audio.startMusic = startMusic;
+    hooks.audio.changeMusic = changeMusic;
+    hooks.audio.updateMusic = updateMusic;
     hooks.load.freeTextTables = freeTextTables;
 }
 
@@ -241,10 +265,12 @@ void runGameLoop(const GameOptions& options) {
 
 int shutdownGame() {
     call(hooks.device.releaseDevice);
-    call(hooks.audio.shutdownAudio);
+    shutdownAudio();
     call(hooks.load.freeTextTables);
     destroyGameWindow();
     recordSettingsFromDevice();
+    settings.musicVolume = audio.musicVolume;
+    settings.effectsVolume = audio.effectsVolume;
     if (hooks.load.saveAll != nullptr) {
         hooks.load.saveAll();
     } else {

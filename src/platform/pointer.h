@@ -14,8 +14,6 @@ struct PointerState {
     int32_t pointerKind = 0;
     // The custom-cursor option: the game draws its own cursor sprite.
     bool customCursor = false;
-    // Advances by the frame step while the custom cursor is drawn.
-    float cursorClockMs = 0.0f;
     // The harness drives the pointer itself: pointerPosition returns these.
     bool overridden = false;
     float overrideX = 0.0f;

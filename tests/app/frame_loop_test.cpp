@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/hooks.h"
 #include "app/screen.h"
+#include "audio/audio.h"
 #include "platform/clock.h"
 
 namespace corsavel {
@@ -60,11 +61,14 @@ protected:
         hooks.device.beginScene = [] { calls.push_back("begin"); };
         hooks.device.endScene = [] { calls.push_back("end"); };
         hooks.device.presentFrame = [] { calls.push_back("present"); };
-        hooks.audio.pauseAudio = [] { calls.push_back("pauseAudio"); };
-        hooks.audio.resumeAudio = [] { calls.push_back("resumeAudio"); };
+        static AudioDevice device;
+        device.pause = [] { calls.push_back("pauseAudio"); };
+        device.resume = [] { calls.push_back("resumeAudio"); };
+        setAudioDevice(&device);
     }
     void TearDown() override {
         setClockSource(nullptr);
+        setAudioDevice(nullptr);
         hooks = AppHooks{};
         resetScreens();
     }
