@@ -40,7 +40,9 @@ std::vector<MenuBlock> buildBlocks() {
         {"ok", {}},
         {"messageboxok", {"ok"}},
         {"messageboxyn", {"yes", "no"}},
-        {"gameplay", {"resume game", "restart level", "skip level", "helpgameplay", "main"}},
+        // The pause menu has no "skip level": its confirmation over "gameplay"
+        // would restart the level. Skipping is offered after a defeat.
+        {"gameplay", {"resume game", "restart level", "helpgameplay", "main"}},
         {"defeat", {"restart level", "skip level", "main"}},
         {"gameover", {"restart level", "main"}},
         {"replaywin", {"oknextlevel"}},
