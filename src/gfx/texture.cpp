@@ -16,6 +16,12 @@ TextureTable textureTable;
 
 namespace {
 
+// Render targets are released before a display reset and made again after.
+[[maybe_unused]] const bool resetHooksInstalled = [] {
+    setDisplayResetHooks(releaseRenderTargets, recreateRenderTargets);
+    return true;
+}();
+
 bool isTgaName(const char* name) {
     return std::strstr(name, ".tga") != nullptr || std::strstr(name, ".TGA") != nullptr;
 }

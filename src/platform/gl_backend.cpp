@@ -228,6 +228,9 @@ public:
     void beginScene() override { updateViewport(); }
 
     void present() override {
+        if (brightnessFactor_ != 1.0f) {
+            drawBrightnessOverlay();
+        }
         if (capture_ || renderDevice.frameCapture) {
             captured_ = readScene(captureWidth_, captureHeight_, capturePixels_);
         }
@@ -235,9 +238,13 @@ public:
     }
 
     void setGammaRamp(const uint16_t ramp[256]) override {
-        // Refused by many systems (offscreen, Xvfb, Wayland): then the ramp
-        // simply does not apply.
-        SDL_SetWindowGammaRamp(window_, ramp, ramp, ramp);
+        // Refused by many systems (offscreen, Xvfb, Wayland): then the ramp's
+        // scale is applied to the finished frame instead.
+        if (SDL_SetWindowGammaRamp(window_, ramp, ramp, ramp) == 0) {
+            brightnessFactor_ = 1.0f;
+        } else {
+            brightnessFactor_ = static_cast<float>(ramp[128]) / (128.0f * 256.0f);
+        }
     }
 
     void applyRenderState(RenderState state, uint32_t value) override {
@@ -774,7 +781,50 @@ private:
         return true;
     }
 
+    // Scales the scene by brightnessFactor_ with a blended full-scene quad,
+    // leaving every GL state as it was.
+    void drawBrightnessOverlay() {
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_ALPHA_TEST);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_FOG);
+        glEnable(GL_BLEND);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        float f = brightnessFactor_;
+        if (f < 1.0f) {
+            glBlendFunc(GL_ZERO, GL_SRC_COLOR);
+            glColor4f(f, f, f, 1.0f);
+        } else {
+            float e = f - 1.0f > 1.0f ? 1.0f : f - 1.0f;
+            glBlendFunc(GL_DST_COLOR, GL_ONE);
+            glColor4f(e, e, e, 1.0f);
+        }
+        glBegin(GL_QUADS);
+        glVertex2f(-1.0f, -1.0f);
+        glVertex2f(1.0f, -1.0f);
+        glVertex2f(1.0f, 1.0f);
+        glVertex2f(-1.0f, 1.0f);
+        glEnd();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        glPopClientAttrib();
+        glPopAttrib();
+    }
+
     SDL_Window* window_;
+    float brightnessFactor_ = 1.0f;
     SDL_GLContext context_;
     uint32_t states_[static_cast<int>(RenderState::Count)] = {};
     uint32_t stages_[static_cast<int>(StageState::Count)] = {};

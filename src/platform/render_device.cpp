@@ -18,6 +18,8 @@ void destroyGlBackend(RenderBackend* backend);
 namespace {
 
 RenderBackend* activeBackend = nullptr;
+DisplayResetHook beforeReset = nullptr;
+DisplayResetHook afterReset = nullptr;
 RenderBackend* glBackend = nullptr;
 
 // A backend that draws nothing, so calls before the device exists are safe.
@@ -94,13 +96,27 @@ int systemModes(ModeCandidate* out, int capacity) {
 
 void resetDisplay() {
     selectDisplayMode();
-    setGameWindowFullScreen(renderDevice.fullScreen != 0);
+    if (beforeReset) {
+        beforeReset();
+    }
+    if (gameWindow()) {
+        setGameWindowFullScreen(renderDevice.fullScreen != 0);
+    }
     backend().displayChanged();
     applyDefaultStates();
+    updatePerspective();
+    if (afterReset) {
+        afterReset();
+    }
     setupSceneLight();
 }
 
 }  // namespace
+
+void setDisplayResetHooks(DisplayResetHook before, DisplayResetHook after) {
+    beforeReset = before;
+    afterReset = after;
+}
 
 void setRenderBackend(RenderBackend* newBackend) {
     activeBackend = newBackend;

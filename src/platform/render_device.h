@@ -76,6 +76,11 @@ void beginScene();
 void endScene();
 void discardManagedResources();
 
+// Called around a display reset: before (release render targets) and
+// after (recreate them); the texture table installs them.
+using DisplayResetHook = void (*)();
+void setDisplayResetHooks(DisplayResetHook before, DisplayResetHook after);
+
 // Applies the fixed default states (after creation, after a reset, and in
 // tests after installing a recording backend).
 void applyDefaultStates();

@@ -177,5 +177,37 @@ TEST_F(GlRenderTest, DepthTestAndAdditiveBlend) {
     expectNear(400, 300 - 100, {0x20, 0x20, 0x20});
 }
 
+TEST_F(GlRenderTest, ResetKeepsDrawingAndBrightnessScalesTheFrame) {
+    renderDevice.fullScreen = gameWindowFullScreen() ? 1 : 0;
+    requestDisplayReset();
+    clearTarget(0xFFFFFFFFu);
+    presentFrame();
+    EXPECT_FALSE(renderDevice.resetPending);
+    clearTarget(0xFF808080u);
+    presentFrame();
+    capture();
+    expectNear(400, 300, {128, 128, 128});
+
+    // The offscreen driver refuses gamma ramps: the frame itself is scaled.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string(driver) == "offscreen") {
+        setBrightness(0.0f);
+        clearTarget(0xFFFFFFFFu);
+        presentFrame();
+        capture();
+        expectNear(400, 300, {128, 128, 128}, 2);
+        setBrightness(1.0f);
+        clearTarget(0xFF404040u);
+        presentFrame();
+        capture();
+        expectNear(400, 300, {96, 96, 96}, 2);
+    }
+    setBrightness(0.5f);
+    clearTarget(0xFF404040u);
+    presentFrame();
+    capture();
+    expectNear(400, 300, {64, 64, 64});
+}
+
 }  // namespace
 }  // namespace corsavel

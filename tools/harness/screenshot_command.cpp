@@ -27,7 +27,7 @@ bool screenshotCommand(const HarnessArgs& args, std::string* error) {
     return true;
 }
 
-const bool registered =
+[[maybe_unused]] const bool registered =
     registerSetupHook(keepFrames) && registerHarnessCommand("screenshot", screenshotCommand);
 
 }  // namespace
