@@ -62,7 +62,7 @@ const Expected kExpected[] = {
     {"tip.tga", Destination::TargaArchive, 64, 64},
     {"menutex.tga", Destination::TargaArchive, 256, 512},
     {"button.tga", Destination::TargaArchive, 128, 64},
-    {"baloon.tga", Destination::TargaArchive, 256, 128},
+    {"baloon.tga", Destination::TargaArchive, 128, 128},
     {"exploanim.tga", Destination::TargaArchive, 512, 512},
     {"levelmark.tga", Destination::TargaArchive, 32, 32},
     {"flag.tga", Destination::TargaArchive, 32, 32},

@@ -37,17 +37,12 @@ void boss(Image& image, float cx, float cy, float r, const Colour& gem) {
     fillCircle(image, cx - r * 0.25f, cy - r * 0.25f, r * 0.15f, Colour{1, 1, 1, 0.85f});
 }
 
-// Draws into the atlas cell (column, row) spanning w x h cells.
+// A cell rectangle in texels.
 struct CellRect {
     float x, y, w, h;
     float cx() const { return x + w * 0.5f; }
     float cy() const { return y + h * 0.5f; }
 };
-
-CellRect cell(int column, int row, int w = 1, int h = 1) {
-    return {static_cast<float>(column * kCell), static_cast<float>(row * kCell),
-            static_cast<float>(w * kCell), static_cast<float>(h * kCell)};
-}
 
 // Panel corners: the edge bars meet in a jewelled boss at the cell centre.
 void corner(Image& atlas, CellRect r, int dx, int dy) {
@@ -182,39 +177,50 @@ void pointerGlow(Image& atlas, CellRect r) {
     atlas.paste(layer, static_cast<int>(r.x), static_cast<int>(r.y));
 }
 
+// Paints one atlas cell on its own canvas, so nothing spills into its
+// neighbours (bilinear filtering would show it at the cell's edge).
+template <typename Painter>
+void paintCell(Image& atlas, int column, int row, int w, int h, Painter painter) {
+    Image canvas(w * kCell, h * kCell);
+    painter(canvas, CellRect{0, 0, static_cast<float>(w * kCell), static_cast<float>(h * kCell)});
+    atlas.paste(canvas, column * kCell, row * kCell);
+}
+
 Image atlas() {
     Image image(4 * kCell, 8 * kCell);
-    corner(image, cell(0, 0), 1, 1);    // 0 top-left
-    corner(image, cell(1, 0), -1, 1);   // 1 top-right
-    corner(image, cell(0, 1), 1, -1);   // 2 bottom-left
-    corner(image, cell(1, 1), -1, -1);  // 3 bottom-right
-    for (int c : {0, 1}) {              // 4, 5 horizontal edge strips
-        const CellRect r = cell(c, 2);
-        goldBar(image, {r.x, r.cy()}, {r.x + r.w, r.cy()}, 9);
-    }
-    for (int c : {2, 3})  // 6 to 9 vertical edge strips
-        for (int row : {0, 1}) {
-            const CellRect r = cell(c, row);
-            goldBar(image, {r.cx(), r.y}, {r.cx(), r.y + r.h}, 9);
-        }
-    ornament(image, cell(0, 3, 2, 1), true);   // 10 top
-    ornament(image, cell(0, 4, 2, 1), true);   // 11 bottom
-    ornament(image, cell(2, 3, 1, 2), false);  // 12 left
-    ornament(image, cell(3, 3, 1, 2), false);  // 13 right
-    arrowButton(image, cell(0, 7), false);     // 14 minus
-    arrowButton(image, cell(1, 7), true);      // 15 plus
-    groove(image, cell(0, 5));                 // 16 slider track
-    groove(image, cell(0, 6));                 // 17 slider track
-    {                                          // 18 track end cap
-        const CellRect r = cell(2, 5);
-        groove(image, {r.x, r.y, r.w * 0.5f, r.h});
-        boss(image, r.cx(), r.cy(), 12, rgb(0x2870D8));
-    }
-    knob(image, cell(3, 5));             // 19
-    checkBox(image, cell(1, 6), true);   // 20
-    checkBox(image, cell(1, 5), false);  // 21
-    pointer(image, cell(3, 7));          // 22
-    pointerGlow(image, cell(2, 7));      // 23
+    auto horizontalStrip = [](Image& c, CellRect r) {
+        goldBar(c, {r.x - 8, r.cy()}, {r.x + r.w + 8, r.cy()}, 9);
+    };
+    auto verticalStrip = [](Image& c, CellRect r) {
+        goldBar(c, {r.cx(), r.y - 8}, {r.cx(), r.y + r.h + 8}, 9);
+    };
+    paintCell(image, 0, 0, 1, 1, [](Image& c, CellRect r) { corner(c, r, 1, 1); });        // 0
+    paintCell(image, 1, 0, 1, 1, [](Image& c, CellRect r) { corner(c, r, -1, 1); });       // 1
+    paintCell(image, 0, 1, 1, 1, [](Image& c, CellRect r) { corner(c, r, 1, -1); });       // 2
+    paintCell(image, 1, 1, 1, 1, [](Image& c, CellRect r) { corner(c, r, -1, -1); });      // 3
+    paintCell(image, 0, 2, 1, 1, horizontalStrip);                                         // 4
+    paintCell(image, 1, 2, 1, 1, horizontalStrip);                                         // 5
+    paintCell(image, 2, 0, 1, 1, verticalStrip);                                           // 6
+    paintCell(image, 3, 0, 1, 1, verticalStrip);                                           // 7
+    paintCell(image, 2, 1, 1, 1, verticalStrip);                                           // 8
+    paintCell(image, 3, 1, 1, 1, verticalStrip);                                           // 9
+    paintCell(image, 0, 3, 2, 1, [](Image& c, CellRect r) { ornament(c, r, true); });      // 10
+    paintCell(image, 0, 4, 2, 1, [](Image& c, CellRect r) { ornament(c, r, true); });      // 11
+    paintCell(image, 2, 3, 1, 2, [](Image& c, CellRect r) { ornament(c, r, false); });     // 12
+    paintCell(image, 3, 3, 1, 2, [](Image& c, CellRect r) { ornament(c, r, false); });     // 13
+    paintCell(image, 0, 7, 1, 1, [](Image& c, CellRect r) { arrowButton(c, r, false); });  // 14
+    paintCell(image, 1, 7, 1, 1, [](Image& c, CellRect r) { arrowButton(c, r, true); });   // 15
+    paintCell(image, 0, 5, 1, 1, groove);                    // 16 slider track
+    paintCell(image, 0, 6, 1, 1, groove);                    // 17 slider track
+    paintCell(image, 2, 5, 1, 1, [](Image& c, CellRect r) {  // 18 track end cap
+        groove(c, {r.x, r.y, r.w * 0.5f, r.h});
+        boss(c, r.cx(), r.cy(), 12, rgb(0x2870D8));
+    });
+    paintCell(image, 3, 5, 1, 1, knob);                                                 // 19
+    paintCell(image, 1, 6, 1, 1, [](Image& c, CellRect r) { checkBox(c, r, true); });   // 20
+    paintCell(image, 1, 5, 1, 1, [](Image& c, CellRect r) { checkBox(c, r, false); });  // 21
+    paintCell(image, 3, 7, 1, 1, pointer);                                              // 22
+    paintCell(image, 2, 7, 1, 1, pointerGlow);                                          // 23
     return image;
 }
 
@@ -297,22 +303,22 @@ Image button() {
     return image;
 }
 
-// The tip balloon: parchment with a gilded rim and a tail at the bottom left.
+// The tip balloon: parchment with a gilded rim, corners 32 texels round so it
+// can be stretched or cut into nine slices; the tail is drawn by the game.
 Image balloon() {
-    Image image(256, 128);
-    const Vec2 c{128, 56};
-    std::vector<Vec2> tail = {{40, 90}, {70, 90}, {22, 124}};
+    Image image(128, 128);
+    const Vec2 c{64, 64};
     for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 256; ++x) {
+        for (int x = 0; x < 128; ++x) {
             const Vec2 p{x + 0.5f, y + 0.5f};
-            const float d = std::min(sdRoundBox(p, c, 124, 52, 24), sdPolygon(p, tail));
+            const float d = sdRoundBox(p, c, 62, 62, 28);
             const float cov = coverage(d);
             if (cov <= 0)
                 continue;
             const float e = -d;
             const float n = fractalNoise(x * 0.05f, y * 0.05f, 3, 81);
             Colour body = scaled(rgb(0xF6E6BC), 0.9f + 0.15f * n);
-            const float rim = 1 - smoothstep(2.0f, 4.0f, e);
+            const float rim = 1 - smoothstep(2.5f, 4.5f, e);
             Colour col = mix(body, kGold, rim);
             col = scaled(col, 0.55f + 0.45f * smoothstep(0, 1.2f, e));
             col.a = 0.96f;
