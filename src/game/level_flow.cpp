@@ -18,8 +18,9 @@ constexpr int32_t kStageFirstLevels[11] = {4, 9, 15, 22, 30, 39, 49, 59, 69, 79,
 constexpr int32_t kVkSpace = 32;
 constexpr int32_t kVkEscape = 27;
 
+// The clock passes a moment of a timeline in this frame.
 bool crossed(float before, float after, float mark) {
-    return before < mark && after >= mark;
+    return before <= mark && after > mark;
 }
 
 // True when a periodic event of `period` ms falls between the two clocks.

@@ -20,8 +20,9 @@ const char* textOr(const char* key) {
     return t ? t : key;
 }
 
+// The clock passes a moment of a timeline in this frame.
 bool crossed(float before, float after, float mark) {
-    return before < mark && after >= mark;
+    return before <= mark && after > mark;
 }
 
 bool blockedBeforeWin() {
