@@ -209,14 +209,13 @@ TEST_F(ArtOutput, TilesTellLayersApartAndPlainTilesAlternate) {
     EXPECT_GT(dist(t0, t2), 80);
 }
 
-TEST(ArtDeterminism, TwoRunsGiveTheSameBytes) {
-    ForgeOutput a, b;
-    forgeArt(a);
-    forgeArt(b);
-    ASSERT_EQ(a.files().size(), b.files().size());
-    for (size_t i = 0; i < a.files().size(); ++i) {
-        EXPECT_EQ(a.files()[i].path, b.files()[i].path);
-        EXPECT_TRUE(a.files()[i].bytes == b.files()[i].bytes) << a.files()[i].path;
+TEST_F(ArtOutput, ASecondRunGivesTheSameBytes) {
+    ForgeOutput again;
+    forgeArt(again);
+    ASSERT_EQ(again.files().size(), out_->files().size());
+    for (size_t i = 0; i < again.files().size(); ++i) {
+        EXPECT_EQ(again.files()[i].path, out_->files()[i].path);
+        EXPECT_TRUE(again.files()[i].bytes == out_->files()[i].bytes) << again.files()[i].path;
     }
 }
 
