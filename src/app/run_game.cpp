@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/game_main.h"
 #include "app/hooks.h"
+#include "app/intro_draw.h"
 #include "app/screen.h"
 #include "audio/audio.h"
 #include "platform/clock.h"
@@ -192,6 +193,11 @@ void installDefaultHooks() {
     hooks.device.updatePerspective = updatePerspective;
     hooks.device.drawDiagnostics = drawDiagnostics;
     hooks.menu.beginMenuFrame = beginMenuFrame;
+    hooks.intro.loadIntroImages = loadIntroPictures;
+    hooks.intro.hasSecondSplash = hasSecondSplashPicture;
+    hooks.intro.drawSplash = drawSplashPicture;
+    hooks.intro.drawLoadingScreen = drawLoadingPicture;
+    hooks.intro.drawClickToContinue = drawContinueCaption;
     hooks.menu.endMenuFrame = endMenuFrame;
 #endif
     hooks.load.loadTextTables = loadTextTables;

@@ -1,0 +1,98 @@
+#include "app/intro_draw.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "gfx/font.h"
+#include "gfx/texture.h"
+#include "platform/primitives.h"
+#include "platform/render_device.h"
+
+namespace corsavel {
+
+namespace {
+
+// The 800x600 pictures sit in the top-left of 1024x1024 textures.
+constexpr float kPictureU = 0.78125f;
+constexpr float kPictureV = 0.5859375f;
+constexpr float kBarWidth = 310.0f;
+constexpr float kBarHeight = 48.0f;
+
+struct IntroPictures {
+    TextureEntry* splash1 = nullptr;
+    TextureEntry* splash2 = nullptr;
+    TextureEntry* loading = nullptr;
+    TextureEntry* loadingBar = nullptr;
+};
+
+IntroPictures pictures;
+
+bool fileExists(const char* name) {
+    FILE* file = std::fopen(name, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace
+
+void loadIntroPictures() {
+    setRenderState(RenderState::CullMode, kCullNone);
+    pictures.splash1 = loadImageSized("splash1.jpg", 800, 600);
+    pictures.splash2 =
+        fileExists("splash2.jpg") ? loadImageSized("splash2.jpg", 800, 600) : nullptr;
+    pictures.loading = loadImageSized("loadscreen.jpg", 800, 600);
+    pictures.loadingBar =
+        loadImageSized("loadbar.jpg", static_cast<int>(kBarWidth), static_cast<int>(kBarHeight));
+}
+
+bool hasSecondSplashPicture() {
+    return pictures.splash2 != nullptr;
+}
+
+void drawSplashPicture(bool second, int32_t grey) {
+    begin2D();
+    setTextColour(255, 255, 255, 255);
+    TextureEntry* picture = second ? pictures.splash2 : pictures.splash1;
+    if (picture == nullptr) {
+        return;
+    }
+    bindTexture(picture);
+    // Point filtering keeps the full-screen picture sharp.
+    disableFeature(7);
+    drawScreenImage(0.0f, 0.0f, 799.0f, 599.0f, 0.0f, 0.0f, kPictureU, kPictureV,
+                    makeColour(255, grey, grey, grey));
+    enableFeature(7);
+}
+
+void drawLoadingPicture(float progress, Colour fadeColour) {
+    begin2D();
+    setView(&renderDevice.cameraMatrix);
+    setTextColour(255, 255, 255, 255);
+    if (pictures.loading != nullptr) {
+        bindTexture(pictures.loading);
+        drawScreenImage(0.0f, 0.0f, 800.0f, 600.0f, 0.0f, 0.0f, kPictureU, kPictureV, fadeColour);
+    }
+    if (pictures.loadingBar == nullptr) {
+        return;
+    }
+    // The bar reveals its image from the left instead of stretching it.
+    float left = -9.0f - kBarWidth / 2.0f;
+    float top = -234.5f;
+    UvRect uv{0.001f, 0.001f, progress * kBarWidth / 512.0f + 0.001f, kBarHeight / 64.0f + 0.001f};
+    bindTexture(pictures.loadingBar);
+    drawSpriteRect(left, top, left + kBarWidth * progress, top - kBarHeight, uv, fadeColour, 10.0f);
+}
+
+void drawContinueCaption(float introTimerMs, float fadeTimerMs) {
+    setBlendMode(0);
+    int blue = static_cast<int>(std::sin(introTimerMs * 0.02f) * 55.0f + 200.0f);
+    int alpha = static_cast<int>((1.0f - fadeTimerMs / 800.0f) * 255.0f);
+    setTextColour(255, 255, blue, alpha);
+    float size = std::sin(introTimerMs * 0.01f) * 0.1f + 15.0f;
+    drawTextCentred(0.0f, -260.0f, size, "Click to continue...");
+}
+
+}  // namespace corsavel

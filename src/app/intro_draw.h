@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/math_types.h"
+
+namespace corsavel {
+
+// The intro's pictures: the splash images, the loading screen with its bar
+// and the "Click to continue..." caption.
+void loadIntroPictures();
+bool hasSecondSplashPicture();
+void drawSplashPicture(bool second, int32_t grey);
+void drawLoadingPicture(float progress, Colour fadeColour);
+void drawContinueCaption(float introTimerMs, float fadeTimerMs);
+
+}  // namespace corsavel
