@@ -209,5 +209,26 @@ TEST_F(GlRenderTest, ResetKeepsDrawingAndBrightnessScalesTheFrame) {
     expectNear(400, 300, {64, 64, 64});
 }
 
+TEST_F(GlRenderTest, TextureTransformTakesTwoCoordinateTranslationFromThirdRow) {
+    uint32_t halves = makeTexture(2, 1, {0xFF0000FFu, 0x0000FFFFu});
+    clearTarget(0xFF000000u);
+    beginScene();
+    begin2D();
+    disableFeature(7);
+    bindTextureHandle(halves);
+    drawSprite(-100.0f, 0.0f, 100.0f, 100.0f, UvRect{0.0f, 0.0f, 0.5f, 1.0f}, 0xFFFFFFFFu, 10.0f);
+    Matrix4 shift;
+    shift.m[2][0] = 0.5f;
+    setTextureTransform(&shift);
+    drawSprite(100.0f, 0.0f, 100.0f, 100.0f, UvRect{0.0f, 0.0f, 0.5f, 1.0f}, 0xFFFFFFFFu, 10.0f);
+    setTextureTransform(nullptr);
+    endScene();
+    presentFrame();
+    capture();
+    expectNear(300, 300, {255, 0, 0});
+    expectNear(500, 300, {0, 0, 255});
+    renderBackend()->releaseTexture(halves);
+}
+
 }  // namespace
 }  // namespace corsavel

@@ -222,5 +222,27 @@ TEST_F(RenderDeviceTest, ClearsAndPrimitiveCounts) {
     EXPECT_EQ(primitiveVertexCount(PrimitiveType::TriangleList, 0), 0);
 }
 
+int hookCalls = 0;
+
+TEST_F(RenderDeviceTest, DisplayResetWaitsForPresentThenRestoresStates) {
+    setDisplayResetHooks([] { hookCalls += 1; }, [] { hookCalls += 10; });
+    hookCalls = 0;
+    enableFeature(0);
+    setBlendMode(1);
+    requestDisplayReset();
+    EXPECT_TRUE(renderDevice.resetPending);
+    EXPECT_EQ(renderStateValue(RenderState::Lighting), 1u);
+    presentFrame();
+    EXPECT_FALSE(renderDevice.resetPending);
+    EXPECT_EQ(hookCalls, 11);
+    EXPECT_EQ(renderStateValue(RenderState::Lighting), 0u);
+    EXPECT_EQ(renderStateValue(RenderState::SrcBlend), kBlendOne);
+    EXPECT_TRUE(device.lightEnabled);
+    EXPECT_FLOAT_EQ(device.light.direction.x, 3.0f);
+    presentFrame();
+    EXPECT_EQ(hookCalls, 11);
+    setDisplayResetHooks(nullptr, nullptr);
+}
+
 }  // namespace
 }  // namespace corsavel

@@ -13,12 +13,13 @@ void keepFrames() {
     renderDevice.frameCapture = true;
 }
 
-// screenshot FILE.png: the last presented frame as an 800x600 PNG.
+// screenshot FILE.png: runs the next frame and writes it as an 800x600 PNG.
 bool screenshotCommand(const HarnessArgs& args, std::string* error) {
     if (args.size() != 1) {
         *error = "screenshot needs one file name";
         return false;
     }
+    runFrames(1);
     std::string path = outputPath(args[0]);
     if (!saveScreenshot(path.c_str())) {
         *error = "cannot write screenshot " + path;
