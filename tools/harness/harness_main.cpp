@@ -350,6 +350,9 @@ HarnessValue fieldBackdrop() {
 HarnessValue fieldSplashTimer() {
     return HarnessValue::number(intro.splashTimerMs);
 }
+HarnessValue fieldSecondSplash() {
+    return HarnessValue::number(intro.showingSecondSplash ? 1 : 0);
+}
 HarnessValue fieldIntroStarted() {
     return HarnessValue::number(intro.introStarted ? 1 : 0);
 }
@@ -384,6 +387,7 @@ const bool coreRegistered =
     registerDumpField("fpsText", fieldFps) && registerDumpField("menuBackdrop", fieldBackdrop) &&
     registerDumpField("splashTimerMs", fieldSplashTimer) &&
     registerDumpField("introStarted", fieldIntroStarted) &&
+    registerDumpField("showingSecondSplash", fieldSecondSplash) &&
     registerDumpField("fadeTimerMs", fieldFadeTimer) &&
     registerDumpField("loadedBytes", fieldLoadedBytes);
 
