@@ -147,7 +147,6 @@ void paintTree(Image& image, float x, float groundY, float height, const Colour&
 
 void paintProps(Image& image, const Scene& s) {
     ArtRandom rnd(s.seed * 31 + 5);
-    const Colour dark = scaled(s.ground, 0.45f);
     switch (s.props) {
         case Scene::Props::Palms:
             paintPalm(image, 70, s.groundTop + 40, 300, 0.25f, rgb(0x1A1408));
@@ -206,7 +205,6 @@ void paintProps(Image& image, const Scene& s) {
         case Scene::Props::None:
             break;
     }
-    (void)dark;
 }
 
 Image paintScene(const Scene& s) {
