@@ -18,11 +18,8 @@
 
 #include "resources/text_table.h"
 
-#if __has_include("platform/render_device.h")
 #include "gfx/font.h"
 #include "platform/render_device.h"
-#define CORSAVEL_HAS_RENDER_DEVICE 1
-#endif
 
 namespace corsavel {
 
@@ -119,12 +116,16 @@ void updateMusic() {
     updateAudio(app.frameStepMs);
 }
 
+// Step 9's models bring the game's one font with them.
+void loadModelsAndFont() {
+    loadFont("font");
+}
+
 void loadTextTables() {
     loadTextTable("strings.txt");
     loadTextTable("tips.txt");
 }
 
-#ifdef CORSAVEL_HAS_RENDER_DEVICE
 // The device starts with the stored full-screen choice, the first colour
 // depth and vertical sync off.
 void deviceSettingsFromRecord() {
@@ -173,16 +174,11 @@ void endMenuFrame() {
     disableFeature(5);
     setBlendMode(0);
 }
-#else
-void deviceSettingsFromRecord() {}
-void recordSettingsFromDevice() {}
-#endif
 
 }  // namespace
 
 void installDefaultHooks() {
     hooks.device.presentFrame = presentWindow;
-#ifdef CORSAVEL_HAS_RENDER_DEVICE
     hooks.device.createDevice = createDevice;
     hooks.device.releaseDevice = releaseDevice;
     hooks.device.clearTarget = clearTarget;
@@ -199,9 +195,9 @@ void installDefaultHooks() {
     hooks.intro.drawLoadingScreen = drawLoadingPicture;
     hooks.intro.drawClickToContinue = drawContinueCaption;
     hooks.menu.endMenuFrame = endMenuFrame;
-#endif
     hooks.load.loadTextTables = loadTextTables;
     hooks.load.loadSounds = loadAllSounds;
+    hooks.load.loadModels = loadModelsAndFont;
     hooks.audio.startMusic = startMusic;
     hooks.audio.changeMusic = changeMusic;
     hooks.audio.updateMusic = updateMusic;
