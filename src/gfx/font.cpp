@@ -110,8 +110,21 @@ bool loadFont(const char* name) {
     return true;
 }
 
+// A font whose grid could not hold its cells would index outside its texture.
+static bool fontIsWellFormed(const Font& font) {
+    if (font.cellsPerRow < 1 || font.cellsPerRow > kMaxCellsPerRow) {
+        return false;
+    }
+    for (uint8_t cell : font.cell) {
+        if (cell >= font.cellsPerRow * font.cellsPerRow) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool addFont(const Font& font) {
-    if (textState.fontCount >= kMaxFonts) {
+    if (textState.fontCount >= kMaxFonts || !fontIsWellFormed(font)) {
         return false;
     }
     textState.fonts[textState.fontCount] = font;

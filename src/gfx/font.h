@@ -77,7 +77,8 @@ bool parseFontMetrics(const uint8_t* data, int32_t size, Font* font);
 // clears the flying letters. False when the table is full or the metrics are
 // malformed.
 bool loadFont(const char* name);
-// Appends an already-built font (tests, tools) and makes it current.
+// Appends an already-built font (tests, tools) and makes it current; refuses
+// one whose cells do not fit its grid.
 bool addFont(const Font& font);
 // Font n, or font n - 1 when n is not below the number of fonts.
 void selectFont(int32_t n);

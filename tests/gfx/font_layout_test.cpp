@@ -194,6 +194,16 @@ TEST(FontTable, SelectFallsBackToTheLastFontAndRefusesWhenFull) {
     }
     EXPECT_FALSE(addFont(makeFont()));
     EXPECT_EQ(textState.fontCount, kMaxFonts);
+    resetTextState();
+    Font broken = makeFont();
+    broken.cellsPerRow = 0;
+    EXPECT_FALSE(addFont(broken));
+    broken.cellsPerRow = 4;  // cells up to 255 do not fit a 4 x 4 grid
+    EXPECT_FALSE(addFont(broken));
+    EXPECT_EQ(textState.fontCount, 0);
+    for (int i = 0; i < kMaxFonts; ++i) {
+        ASSERT_TRUE(addFont(makeFont()));
+    }
     selectFont(3);
     EXPECT_EQ(textState.current, 3);
     selectFont(100);
