@@ -19,7 +19,7 @@ cmake --build build -j"$jobs"
 echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORSAVEL_SANITIZE=ON -DCORSAVEL_TOOLS=OFF -DCORSAVEL_BENCH=OFF
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
   xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j"$jobs")
 
 echo "== Fuzz targets (${fuzz_seconds} s each)"

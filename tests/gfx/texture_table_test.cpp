@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -26,8 +27,9 @@ protected:
     // Registers bytes as an asset the loader finds by name (names are
     // unique per test so the shared registry never answers stale data).
     void addAsset(const std::string& name, const std::vector<uint8_t>& bytes) {
-        auto* copy = new uint8_t[bytes.size()];
-        std::memcpy(copy, bytes.data(), bytes.size());
+        // Owned asset bytes are malloc'd: the registry frees them with free().
+        auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
+        if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
         ASSERT_TRUE(registerAsset(name.c_str(), static_cast<int32_t>(bytes.size()), copy, true));
     }
     static uint32_t red(int, int) { return 0xFF0000FFu; }

@@ -26,7 +26,7 @@ std::vector<uint8_t> archiveEntry(const std::string& name, const std::string& pl
 
 uint8_t* copyToHeap(const std::vector<uint8_t>& bytes) {
     auto* buffer = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-    std::memcpy(buffer, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
     return buffer;
 }
 
