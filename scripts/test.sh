@@ -4,6 +4,7 @@
 # UBSan; and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 ./scripts/install-deps.sh
 
 jobs=${JOBS:-2}
@@ -19,7 +20,7 @@ cmake --build build -j"$jobs"
 echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORSAVEL_SANITIZE=ON -DCORSAVEL_TOOLS=OFF -DCORSAVEL_BENCH=OFF
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
   xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j"$jobs")
 
 echo "== Fuzz targets (${fuzz_seconds} s each)"
