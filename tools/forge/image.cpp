@@ -183,7 +183,7 @@ std::vector<uint8_t> encodeTga(const Image& image, bool withAlpha, bool rle) {
     out.push_back(0);             // no colour map
     out.push_back(rle ? 10 : 2);  // true colour, raw or run-length
     for (int i = 0; i < 5; ++i)
-        out.push_back(0);  // colour map spec
+        out.push_back(0);  // colour map fields, unused
     putLe16(out, 0);       // x origin
     putLe16(out, 0);       // y origin
     putLe16(out, image.width());
