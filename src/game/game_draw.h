@@ -1,0 +1,43 @@
+#pragma once
+
+// The game screen's drawing, step by step. `gameplayDraw` calls the steps in
+// the frame's order; each step reads the gameplay state and changes nothing
+// the rules depend on. These files use the render device and gfx/; the rule
+// files never include this header.
+
+namespace corsavel {
+
+// The whole game screen for one frame (view, projection, 2D mode, then the
+// steps below in order, text effects last).
+void gameplayDraw();
+
+// Board side: textures, board with tiles, shimmer, figures, chains, bonus
+// overlays, swap, hover press; beams and bolts; flyers; hand and cursor.
+void loadBoardTextures();
+void drawBoard();
+void drawBeams();
+void drawFlyers();
+void drawHand();
+
+// The gold box model with its lid.
+void loadGoldBox();
+void drawGoldBox();
+
+// HUD side: panel, score, level, lives, "MENU"; fuse and barrel; time bonus
+// texts; hint; tip balloon; pause, stage, celebration and game-complete texts;
+// instructions overlay; floating scores and tile-break pieces.
+void loadHudTextures();
+void drawHud();
+void drawPauseText();
+void drawTimeFuse();
+void drawTimeBonusTexts();
+void drawHint();
+void drawTipBalloon();
+void drawCelebrationOverlay();
+void drawStageComplete();
+void drawGameComplete();
+void drawInstructionsOverlay();
+void drawFloatingScores();
+void drawTileBreaks();
+
+}  // namespace corsavel
