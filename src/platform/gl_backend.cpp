@@ -342,6 +342,9 @@ public:
                 break;
             case MatrixSlot::View:
                 view_ = m;
+                // GL keeps light positions in eye space: place the world-space
+                // light again through the new view.
+                placeLight();
                 loadModelView();
                 break;
             case MatrixSlot::Projection: {
@@ -365,15 +368,22 @@ public:
     }
 
     void applyLight(const Light& light, bool enabled) override {
-        glMatrixMode(GL_MODELVIEW);
-        glLoadMatrixf(&view_.m[0][0]);
-        float position[4] = {-light.direction.x, -light.direction.y, -light.direction.z, 0.0f};
-        glLightfv(GL_LIGHT0, GL_POSITION, position);
+        light_ = light;
+        placeLight();
         glLightfv(GL_LIGHT0, GL_DIFFUSE, &light.diffuse.r);
         glLightfv(GL_LIGHT0, GL_SPECULAR, &light.specular.r);
         glLightfv(GL_LIGHT0, GL_AMBIENT, &light.ambient.r);
         toggle(GL_LIGHT0, enabled);
         loadModelView();
+    }
+
+    // A directional light of direction d is the position (-d, 0), set while
+    // the view alone is the model-view matrix. Leaves the view loaded.
+    void placeLight() {
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(&view_.m[0][0]);
+        float position[4] = {-light_.direction.x, -light_.direction.y, -light_.direction.z, 0.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, position);
     }
 
     void applyMaterial(const Material& material) override {
@@ -832,6 +842,7 @@ private:
     Matrix4 view_;
     Matrix4 texture_;
     Material material_;
+    Light light_;
     uint32_t bound_ = 0;
     GLint viewport_[4] = {0, 0, 800, 600};
     bool letterboxed_ = false;

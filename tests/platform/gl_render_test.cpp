@@ -230,5 +230,40 @@ TEST_F(GlRenderTest, TextureTransformTakesTwoCoordinateTranslationFromThirdRow) 
     renderBackend()->releaseTexture(halves);
 }
 
+TEST_F(GlRenderTest, LightStaysInTheWorldWhenTheViewTurns) {
+    clearTarget(0xFF000000u);
+    clearDepth(1.0f);
+    beginScene();
+    setupSceneLight();
+    setLightDirection(0.0f, 0.0f, 1.0f);
+    updatePerspective();
+    disableFeature(3);
+    setRenderState(RenderState::CullMode, kCullNone);
+    // Half a turn about y: the camera now looks along world -z.
+    Matrix4 turn;
+    turn.m[0][0] = -1.0f;
+    turn.m[2][2] = -1.0f;
+    setView(&turn);
+    bindTextureHandle(0);
+    enableFeature(0);
+    MeshBuffers away;
+    MeshBuffers toward;
+    // World normals: +z runs with the light (unlit), -z meets it (lit).
+    ASSERT_TRUE(makeQuadMesh(&away, 20.0f, 0.0f, -100.0f, 8.0f, {0.0f, 0.0f, 1.0f}));
+    ASSERT_TRUE(makeQuadMesh(&toward, -20.0f, 0.0f, -100.0f, 8.0f, {0.0f, 0.0f, -1.0f}));
+    drawMeshBuffers(away);
+    drawMeshBuffers(toward);
+    disableFeature(0);
+    endScene();
+    presentFrame();
+    capture();
+    int dx = static_cast<int>(0.362f * 400.0f);
+    // The view mirrors x: world x = 20 appears left of the centre.
+    expectNear(400 - dx, 300, {51, 51, 51}, 4);
+    expectNear(400 + dx, 300, {255, 255, 255});
+    releaseMeshBuffers(&away);
+    releaseMeshBuffers(&toward);
+}
+
 }  // namespace
 }  // namespace corsavel
