@@ -106,7 +106,9 @@ inline void advanceProgress(Profile& p, bool* stageDone = nullptr, bool* gameDon
     }
     p.currentStage[m] += 1;
     p.currentIndex[m] = 0;
-    if (p.unlockedStage[m] < p.currentStage[m]) {
+    // Past the last stage there is no level to unlock: the unlock stays on
+    // the last level instead of pointing one stage beyond the table.
+    if (p.unlockedStage[m] < p.currentStage[m] && p.currentStage[m] < kStageCount) {
         p.unlockedStage[m] = p.currentStage[m];
         p.unlockedIndex[m] = 0;
     }
