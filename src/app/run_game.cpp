@@ -18,6 +18,7 @@
 
 #include "resources/text_table.h"
 
+#include "game/game_draw.h"
 #include "gfx/font.h"
 #include "platform/render_device.h"
 
@@ -116,9 +117,10 @@ void updateMusic() {
     updateAudio(app.frameStepMs);
 }
 
-// Step 9's models bring the game's one font with them.
+// Step 9's models bring the game's one font and the board's images with them.
 void loadModelsAndFont() {
     loadFont("font");
+    loadBoardTextures();
 }
 
 void loadTextTables() {
@@ -202,6 +204,7 @@ void installDefaultHooks() {
     hooks.audio.changeMusic = changeMusic;
     hooks.audio.updateMusic = updateMusic;
     hooks.load.freeTextTables = freeTextTables;
+    hooks.gameplay.render = gameplayDraw;
 }
 
 bool startGame(const GameOptions& options) {
