@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "game/board_draw.h"
 #include "game/game_draw.h"
 #include "game/rules.h"
@@ -475,6 +476,68 @@ TEST_F(BoardDrawTest, GameplayDrawSetsTheGameViewAndSkipsTheBoardOnFullScreenSta
         EXPECT_TRUE(drawsWith("field\\field0.tga").empty()) << state;
         EXPECT_TRUE(drawsWith("cursor.tga").empty()) << state;
     }
+}
+
+// A device that accepts everything and keeps nothing.
+class NullDevice final : public RenderBackend {
+public:
+    void clear(bool, uint32_t, bool, float) override {}
+    void present() override {}
+    void setGammaRamp(const uint16_t*) override {}
+    void applyRenderState(RenderState, uint32_t) override {}
+    void applyStageState(StageState, uint32_t) override {}
+    void applyMatrix(MatrixSlot, const Matrix4&) override {}
+    void applyLight(const Light&, bool) override {}
+    void applyMaterial(const Material&) override {}
+    void bindTexture(uint32_t) override {}
+    void drawUser(PrimitiveType, int primitiveCount, uint32_t, const void*) override {
+        primitives += primitiveCount;
+    }
+    uint32_t createTexture(int, int, const uint8_t*) override { return ++textures; }
+    void updateTexture(uint32_t, int, int, int, int, const uint8_t*) override {}
+    void releaseTexture(uint32_t) override {}
+    uint32_t createBuffers(uint32_t, const void*, int, const uint16_t*, int) override { return 1; }
+    void drawBuffers(uint32_t, int) override {}
+    void releaseBuffers(uint32_t) override {}
+    bool readPixels(int, int, uint8_t*) override { return false; }
+
+    int primitives = 0;
+    uint32_t textures = 0;
+};
+
+TEST_F(BoardDrawTest, AFrameOfTheGameScreenAllocatesNothing) {
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            openCell(r, c, (r + c) % 3, (r * 3 + c) % 6);
+            game.board.cells[r][c].shimmerMs = 300.0f;
+        }
+    }
+    game.board.cells[1][1].figure.bonus = kBomb;
+    game.board.cells[2][2].figure.bonus = kLightning;
+    game.board.cells[3][3].figure.bonus = kCrossBomb;
+    game.board.cells[4][4].figure.bonus = kStarBomb;
+    game.board.cells[5][5].chained = 1;
+    game.board.cells[6][6].figure.followsHand = true;
+    game.blasts.beams[0] = BeamPoint{0.0f, 0.0f, 0u, 500.0f};
+    game.blasts.beams[1] = BeamPoint{50.0f, 50.0f, 0u, 500.0f};
+    game.blasts.beamCount = 2;
+    for (int i = 0; i < 20; ++i) {
+        startFlyer(i % 6, 0.0f, 0.0f, 1);
+    }
+    game.hand.heldFigure.kind = 1;
+    game.hand.cursorCopy = cellCentre(7, 7);
+
+    NullDevice null;
+    setRenderBackend(&null);
+    applyDefaultStates();
+    gameplayDraw();
+    startCountingAllocations();
+    gameplayDraw();
+    const int allocations = stopCountingAllocations();
+    setRenderBackend(nullptr);
+    device.install();
+    EXPECT_EQ(allocations, 0);
+    EXPECT_GT(null.primitives, 2 * 11 * 12 * 2);
 }
 
 }  // namespace
