@@ -14,8 +14,17 @@ PathState paths;
 
 namespace {
 
-// Copies src into dst with a trailing '/'; false when it does not fit.
+// Stores a folder with a trailing slash; a relative folder is taken from the
+// start directory, since the game changes its working directory later.
 bool setFolder(char* dst, const char* src) {
+    char joined[kMaxPath];
+    if (src[0] != '/' && paths.startDirectory[0] != '\0') {
+        int written = std::snprintf(joined, sizeof joined, "%s/%s", paths.startDirectory, src);
+        if (written < 0 || written >= static_cast<int>(sizeof joined)) {
+            return false;
+        }
+        src = joined;
+    }
     size_t n = std::strlen(src);
     bool slash = n > 0 && src[n - 1] == '/';
     if (n + (slash ? 0 : 1) + 1 > static_cast<size_t>(kMaxPath)) {

@@ -158,6 +158,23 @@ TEST_F(UserFolder, SettingsFolderIsCreatedAndLeft) {
     ASSERT_EQ(chdir(paths.startDirectory), 0);
 }
 
+// A relative Data folder still works once the game has changed directory.
+TEST_F(UserFolder, RelativeFoldersAreTakenFromTheStartDirectory) {
+    ASSERT_TRUE(makeDirectories(file("run/Data").c_str()));
+    char before[kMaxPath];
+    ASSERT_NE(getcwd(before, sizeof(before)), nullptr);
+    ASSERT_EQ(chdir(file("run").c_str()), 0);
+    ASSERT_TRUE(initPaths("Data", "home"));
+    EXPECT_EQ(std::string(paths.dataDirectory), file("run/Data/"));
+    EXPECT_EQ(std::string(paths.userDirectory), file("run/home/"));
+    enterDataDirectory();
+    enterDataDirectory();
+    char cwd[kMaxPath];
+    ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
+    EXPECT_EQ(std::string(cwd), file("run/Data"));
+    ASSERT_EQ(chdir(before), 0);
+}
+
 TEST_F(UserFolder, UserFileNamesCannotLeaveTheFolder) {
     ASSERT_TRUE(initPaths(folder_.c_str(), folder_.c_str()));
     char out[kMaxPath];
