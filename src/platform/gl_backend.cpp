@@ -231,9 +231,9 @@ public:
         if (brightnessFactor_ != 1.0f) {
             drawBrightnessOverlay();
         }
-        if (capture_ || renderDevice.frameCapture) {
-            captured_ = readScene(captureWidth_, captureHeight_, capturePixels_);
-        }
+        // Only frames asked for are kept: reading the scene back costs time.
+        captured_ =
+            renderDevice.frameCapture && readScene(captureWidth_, captureHeight_, capturePixels_);
         swapGameWindow();
     }
 
@@ -538,10 +538,6 @@ public:
     }
 
     bool readPixels(int width, int height, uint8_t* rgba) override {
-        if (!capture_) {
-            // From now on every presented frame is kept for the next read.
-            capture_ = true;
-        }
         if (captured_ && width == captureWidth_ && height == captureHeight_) {
             std::memcpy(rgba, capturePixels_, static_cast<size_t>(width) * height * 4);
             return true;
@@ -847,7 +843,6 @@ private:
     GLint viewport_[4] = {0, 0, 800, 600};
     bool letterboxed_ = false;
     MeshBuffers buffers_[kMaxBuffers];
-    bool capture_ = false;
     bool captured_ = false;
     static constexpr int captureWidth_ = 800;
     static constexpr int captureHeight_ = 600;

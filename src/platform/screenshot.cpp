@@ -63,14 +63,19 @@ bool writePng(const char* path, int width, int height, const unsigned char* rgba
     return ok;
 }
 
-bool saveScreenshot(const char* pngPath) {
+bool readScreenshotPixels(unsigned char* rgba) {
     RenderBackend* backend = renderBackend();
-    if (!backend || !pngPath) {
+    return backend != nullptr && rgba != nullptr &&
+           backend->readPixels(kScreenshotWidth, kScreenshotHeight, rgba);
+}
+
+bool saveScreenshot(const char* pngPath) {
+    if (!pngPath) {
         return false;
     }
     std::vector<unsigned char> pixels(static_cast<size_t>(kScreenshotWidth) * kScreenshotHeight *
                                       4);
-    if (!backend->readPixels(kScreenshotWidth, kScreenshotHeight, pixels.data())) {
+    if (!readScreenshotPixels(pixels.data())) {
         return false;
     }
     return writePng(pngPath, kScreenshotWidth, kScreenshotHeight, pixels.data());
