@@ -74,10 +74,9 @@ void GameScreen::onMiddleDown() {
     call(hooks.gameplay.middleDown);
 }
 
+// The board hears the pointer too: leaving it pauses the game.
 void GameScreen::onMouseMove() {
-    if (menuOpen()) {
-        call(hooks.menu.mouseMove);
-    }
+    call(menuOpen() ? hooks.menu.mouseMove : hooks.gameplay.mouseMove);
 }
 
 }  // namespace corsavel

@@ -95,6 +95,8 @@ struct GameplayHooks {
     void (*rightDown)() = nullptr;
     void (*rightUp)() = nullptr;
     void (*middleDown)() = nullptr;
+    // The pointer moved while the in-game menu is closed.
+    void (*mouseMove)() = nullptr;
     // The in-game menu is open (the gameplay's pause-menu flag).
     bool (*pauseMenuOpen)() = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/game_main.h"
 #include "app/hooks.h"
+#include "app/ingame_pages.h"
 #include "app/intro_draw.h"
 #include "app/screen.h"
 #include "audio/audio.h"
@@ -121,6 +122,7 @@ void updateMusic() {
 void loadModelsAndFont() {
     loadFont("font");
     loadBoardTextures();
+    loadGoldBox();
 }
 
 void loadTextTables() {
@@ -205,6 +207,7 @@ void installDefaultHooks() {
     hooks.audio.updateMusic = updateMusic;
     hooks.load.freeTextTables = freeTextTables;
     hooks.gameplay.render = gameplayDraw;
+    installGameplayHooks();
 }
 
 bool startGame(const GameOptions& options) {
