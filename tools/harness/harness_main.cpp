@@ -118,8 +118,26 @@ bool parseNumber(const std::string& s, double* out) {
     return errno == 0 && end != nullptr && *end == '\0';
 }
 
+// Field values kept by `keep FIELD`, compared later as $FIELD.
+constexpr int kMaxKeptValues = 32;
+struct KeptValue {
+    std::string name;
+    std::string value;
+};
+KeptValue kept[kMaxKeptValues];
+int keptCount = 0;
+
+const KeptValue* findKept(const std::string& name) {
+    for (int i = 0; i < keptCount; ++i) {
+        if (kept[i].name == name) {
+            return &kept[i];
+        }
+    }
+    return nullptr;
+}
+
 // FIELD OP VALUE: numbers compare as numbers, anything else as text (only
-// == and != then).
+// == and != then). A VALUE of $NAME stands for the value kept of NAME.
 bool evaluate(const HarnessArgs& words, size_t first, bool* result, std::string* error) {
     if (words.size() < first + 3) {
         *error = "expected FIELD OP VALUE";
@@ -127,7 +145,15 @@ bool evaluate(const HarnessArgs& words, size_t first, bool* result, std::string*
     }
     const std::string& name = words[first];
     const std::string& op = words[first + 1];
-    const std::string& expected = words[first + 2];
+    std::string expected = words[first + 2];
+    if (expected.size() > 1 && expected[0] == '$') {
+        const KeptValue* k = findKept(expected.substr(1));
+        if (k == nullptr) {
+            *error = "nothing kept as '" + expected.substr(1) + "'";
+            return false;
+        }
+        expected = k->value;
+    }
     HarnessValue actual;
     if (!readField(name, &actual)) {
         *error = "unknown field '" + name + "'";
@@ -219,6 +245,26 @@ bool commandExpect(const HarnessArgs& args, std::string* error) {
         return false;
     }
     return evaluate(args, 0, &ok, error) && ok;
+}
+
+// keep FIELD: remembers the field's value now, for a later $FIELD.
+bool commandKeep(const HarnessArgs& args, std::string* error) {
+    HarnessValue v;
+    if (args.size() != 1 || !readField(args[0], &v)) {
+        *error = args.size() != 1 ? "usage: keep FIELD" : "unknown field '" + args[0] + "'";
+        return false;
+    }
+    KeptValue* slot = const_cast<KeptValue*>(findKept(args[0]));
+    if (slot == nullptr) {
+        if (keptCount >= kMaxKeptValues) {
+            *error = "too many kept values";
+            return false;
+        }
+        slot = &kept[keptCount++];
+        slot->name = args[0];
+    }
+    slot->value = valueText(v);
+    return true;
 }
 
 bool commandMove(const HarnessArgs& args, std::string* error) {
@@ -367,7 +413,8 @@ const bool coreRegistered =
     registerHarnessCommand("frames", commandFrames) &&
     registerHarnessCommand("until", commandUntil) &&
     registerHarnessCommand("expect", commandExpect) &&
-    registerHarnessCommand("move", commandMove) && registerHarnessCommand("click", commandClick) &&
+    registerHarnessCommand("keep", commandKeep) && registerHarnessCommand("move", commandMove) &&
+    registerHarnessCommand("click", commandClick) &&
     registerHarnessCommand("rclick", commandRightClick) &&
     registerHarnessCommand("dblclick", commandDoubleClick) &&
     registerHarnessCommand("press", commandPress) &&
