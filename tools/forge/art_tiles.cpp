@@ -71,8 +71,8 @@ Image drawSlab(int size, float inset, const SlabStyle& st) {
 
 Image plainTile(bool alternate) {
     SlabStyle st;
-    st.face = alternate ? rgb(0x786750) : rgb(0x574838);
-    st.rim = alternate ? rgb(0x98866A) : rgb(0x76644C);
+    st.face = alternate ? rgb(0x746350) : rgb(0x5A4A3A);
+    st.rim = alternate ? rgb(0x94826A) : rgb(0x7A6850);
     st.seed = alternate ? 11 : 12;
     st.grain = 0.22f;
     st.bevel = 4.0f;
