@@ -235,27 +235,14 @@ bool expectCellCommand(const HarnessArgs& args, std::string* error) {
         *error = "the value must be a whole number";
         return false;
     }
-    const std::string& op = args[3];
     bool ok = false;
-    if (op == "==") {
-        ok = actual == want;
-    } else if (op == "!=") {
-        ok = actual != want;
-    } else if (op == "<") {
-        ok = actual < want;
-    } else if (op == "<=") {
-        ok = actual <= want;
-    } else if (op == ">") {
-        ok = actual > want;
-    } else if (op == ">=") {
-        ok = actual >= want;
-    } else {
-        *error = "unknown operator '" + op + "'";
+    if (!compareNumbers(actual, args[3], want, &ok)) {
+        *error = "unknown operator '" + args[3] + "'";
         return false;
     }
     if (!ok) {
         *error = "cell " + args[0] + "," + args[1] + " " + field + " is " + std::to_string(actual) +
-                 ", expected " + op + " " + args[4];
+                 ", expected " + args[3] + " " + args[4];
     }
     return ok;
 }

@@ -58,5 +58,8 @@ void sendMessage(const GameMessage& message);
 bool readField(const std::string& name, HarnessValue* out);
 std::string outputPath(const std::string& name);
 uint32_t frameStep();
+// Compares two numbers with ==, !=, <, <=, > or >=; false for an unknown
+// operator.
+bool compareNumbers(double actual, const std::string& op, double want, bool* result);
 
 }  // namespace corsavel::harness

@@ -170,19 +170,7 @@ bool evaluate(const HarnessArgs& words, size_t first, bool* result, std::string*
                  valueText(actual) + "'";
         return false;
     }
-    if (op == "==") {
-        *result = order == 0;
-    } else if (op == "!=") {
-        *result = order != 0;
-    } else if (op == "<") {
-        *result = order < 0;
-    } else if (op == "<=") {
-        *result = order <= 0;
-    } else if (op == ">") {
-        *result = order > 0;
-    } else if (op == ">=") {
-        *result = order >= 0;
-    } else {
+    if (!compareNumbers(order, op, 0.0, result)) {
         *error = "unknown operator '" + op + "'";
         return false;
     }
@@ -575,6 +563,25 @@ std::string outputPath(const std::string& name) {
 
 uint32_t frameStep() {
     return run.step;
+}
+
+bool compareNumbers(double actual, const std::string& op, double want, bool* result) {
+    if (op == "==") {
+        *result = actual == want;
+    } else if (op == "!=") {
+        *result = actual != want;
+    } else if (op == "<") {
+        *result = actual < want;
+    } else if (op == "<=") {
+        *result = actual <= want;
+    } else if (op == ">") {
+        *result = actual > want;
+    } else if (op == ">=") {
+        *result = actual >= want;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 int harnessMain(int argc, char** argv) {

@@ -130,15 +130,7 @@ bool expectRegionCommand(const HarnessArgs& args, std::string* error) {
     }
     const std::string& op = args[5];
     bool ok = false;
-    if (op == "<") {
-        ok = actual < want;
-    } else if (op == "<=") {
-        ok = actual <= want;
-    } else if (op == ">") {
-        ok = actual > want;
-    } else if (op == ">=") {
-        ok = actual >= want;
-    } else {
+    if (op == "==" || op == "!=" || !compareNumbers(actual, op, want, &ok)) {
         *error = "use <, <=, > or >= with pixel statistics";
         return false;
     }
