@@ -16,12 +16,10 @@ namespace corsavel {
 
 namespace {
 
-struct GoldBoxDrawState {
-    SceneObject* object = nullptr;
-    // The extra matrix the object points at for its lid.
-    Matrix4 lid;
-};
-GoldBoxDrawState goldBoxDraw;
+constexpr const char* kGoldBoxFile = "goldbox.cgo";
+
+// The extra matrix the model points at for its lid.
+Matrix4 lidMatrix;
 
 // The model is built z up with its front toward +y; this stands it up in the
 // scene (z up becomes y up, the front faces the viewer).
@@ -123,28 +121,30 @@ Matrix4 goldBoxWorld(const GoldBox& box) {
            rotationX(kStandUpDegrees) * scale;
 }
 
+// Looked up in the object library rather than kept, so that a library freed
+// and loaded again never leaves a stale model behind.
 SceneObject* goldBoxObject() {
-    return goldBoxDraw.object;
+    return findSceneObject(kGoldBoxFile);
 }
 
 // Loading the models brings the scene light with them; the box is the
 // first lit model the board's screen draws.
 void loadGoldBox() {
     setupSceneLight();
-    inModelsFolder([] { goldBoxDraw.object = loadSceneObject("goldbox.cgo"); });
+    inModelsFolder([] { loadSceneObject(kGoldBoxFile); });
 }
 
 // Drawn over the board's 2D layers: the depth buffer is cleared so that only
 // the box's own faces hide each other, lit by light 0 placed under the game
 // view, then every state it touched is put back for the 2D drawing after it.
 void drawGoldBox() {
-    SceneObject* object = goldBoxDraw.object;
+    SceneObject* object = goldBoxObject();
     if (object == nullptr) {
         return;
     }
     const GoldBox& box = game.box;
-    goldBoxDraw.lid = goldBoxLidMatrix(box.lidAngle);
-    object->setExtraMatrix(kGoldBoxLidMesh, &goldBoxDraw.lid);
+    lidMatrix = goldBoxLidMatrix(box.lidAngle);
+    object->setExtraMatrix(kGoldBoxLidMesh, &lidMatrix);
 
     SavedStates saved;
     saved.save();
