@@ -206,11 +206,10 @@ protected:
         device.install();
         freeLibraries();
         game = GameState{};
+        const std::filesystem::path dataFolder = std::filesystem::current_path();
         loadGoldBox();
         ASSERT_NE(goldBoxObject(), nullptr);
-        char now[4096] = {};
-        ASSERT_NE(getcwd(now, sizeof now), nullptr);
-        EXPECT_EQ(std::filesystem::path(now), std::filesystem::path(data))
+        EXPECT_EQ(std::filesystem::current_path(), dataFolder)
             << "loading returns to the folder it came from";
         enterGameView();
         device.reset();
