@@ -249,6 +249,24 @@ TEST_F(GoldBoxGl, CelebrationBoxStandsBigAtTheBottomCentre) {
     EXPECT_GT(centre.gold, 800);
 }
 
+// The atlas has alpha, so the box is drawn double-sided; with an opaque
+// texture the device's culling of screen-counter-clockwise faces applies and
+// must leave every face that looks at the viewer.
+TEST_F(GoldBoxGl, FacesTurnedToTheViewerSurviveCulling) {
+    game.box.lidAngle = 20.0f;
+    drawFrame("gold_box_gl_two_sided.png", false);
+    const Counts twoSided = count(kAreaLeft, kAreaBottom, kAreaRight, kAreaTop + 60.0f);
+    TextureEntry* texture = findTexture("goldbox.tga");
+    ASSERT_NE(texture, nullptr);
+    texture->hasAlpha = 0;
+    drawFrame("gold_box_gl_culled.png", false);
+    texture->hasAlpha = 1;
+    const Counts culled = count(kAreaLeft, kAreaBottom, kAreaRight, kAreaTop + 60.0f);
+    EXPECT_GT(twoSided.model, 5000);
+    EXPECT_NEAR(culled.model, twoSided.model, twoSided.model / 100);
+    EXPECT_NEAR(culled.gold, twoSided.gold, twoSided.gold / 20 + 5);
+}
+
 TEST_F(GoldBoxGl, TwoDLayersDrawnAfterTheBoxBlendOverIt) {
     game.box.boxHeight = -100.0f;
     drawFrame("gold_box_gl_plain.png", false);

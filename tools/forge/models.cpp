@@ -57,7 +57,7 @@ constexpr float kPlankUnitsWide = 96.0f;
 constexpr float kPlankUnitsHigh = 80.0f;
 constexpr float kGoldLength = 100.0f;
 
-// A point (s, t) of a region, 0..1 each, kept half a texel inside it so that
+// A point (s, t) of a region, 0..1 each, kept one texel inside it so that
 // filtering never reaches the neighbour. The file stores v upside down (the
 // loader turns every v into 1 - v).
 Uv atlas(const Region& r, float s, float t) {
