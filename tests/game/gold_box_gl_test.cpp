@@ -106,7 +106,8 @@ protected:
         presentFrame();
         pixels.assign(800 * 600 * 4, 0);
         ASSERT_TRUE(renderBackend()->readPixels(800, 600, pixels.data()));
-        EXPECT_TRUE(saveScreenshot(binaryPath(png.c_str()).c_str()));
+        // Beside the build (the folder the test started in), never into Data.
+        EXPECT_TRUE(saveScreenshot((std::string(previous) + "/" + png).c_str()));
     }
     // The frame for the statistics, then a magnified one of the box to look at.
     void drawBox(const std::string& name, bool overlay = false) {
