@@ -1,12 +1,162 @@
-// The gold box model with its lid. The model and its drawing replace this
-// file; until then the box is not drawn.
+// The gold box: a lit 3D chest at the bottom left of the board's screen whose
+// lid, height, jolt, turns and scale follow the gameplay's box state.
+
+#include "game/gold_box_draw.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "game/game_draw.h"
+#include "gfx/scene_object.h"
+#include "platform/render_device.h"
+#include "resources/asset_registry.h"
 
 namespace corsavel {
 
-void loadGoldBox() {}
+namespace {
 
-void drawGoldBox() {}
+constexpr const char* kGoldBoxFile = "goldbox.cgo";
+
+// The extra matrix the model points at for its lid.
+Matrix4 lidMatrix;
+
+// The model is built z up with its front toward +y; this stands it up in the
+// scene (z up becomes y up, the front faces the viewer).
+constexpr float kStandUpDegrees = -90.0f;
+
+float radians(float degrees) {
+    return degrees * kPi / 180.0f;
+}
+
+// Row-vector rotations, as the device uses them.
+Matrix4 rotationX(float degrees) {
+    const float s = std::sin(radians(degrees)), c = std::cos(radians(degrees));
+    Matrix4 m;
+    m.m[1][1] = c;
+    m.m[1][2] = s;
+    m.m[2][1] = -s;
+    m.m[2][2] = c;
+    return m;
+}
+
+Matrix4 rotationY(float degrees) {
+    const float s = std::sin(radians(degrees)), c = std::cos(radians(degrees));
+    Matrix4 m;
+    m.m[0][0] = c;
+    m.m[0][2] = -s;
+    m.m[2][0] = s;
+    m.m[2][2] = c;
+    return m;
+}
+
+Matrix4 rotationZ(float degrees) {
+    const float s = std::sin(radians(degrees)), c = std::cos(radians(degrees));
+    Matrix4 m;
+    m.m[0][0] = c;
+    m.m[0][1] = s;
+    m.m[1][0] = -s;
+    m.m[1][1] = c;
+    return m;
+}
+
+// The device states the box changes, kept to be put back for the 2D layers
+// drawn after it.
+struct SavedStates {
+    static constexpr RenderState kStates[] = {
+        RenderState::ZEnable,          RenderState::ZWriteEnable, RenderState::ZFunc,
+        RenderState::Lighting,         RenderState::CullMode,     RenderState::AlphaTestEnable,
+        RenderState::AlphaBlendEnable, RenderState::SrcBlend,     RenderState::DestBlend,
+    };
+    uint32_t values[sizeof kStates / sizeof kStates[0]] = {};
+    Matrix4 world;
+    uint32_t texture = 0;
+
+    void save() {
+        for (size_t i = 0; i < sizeof kStates / sizeof kStates[0]; ++i) {
+            values[i] = renderStateValue(kStates[i]);
+        }
+        world = getWorld();
+        texture = renderDevice.current.texture;
+    }
+    void restore() const {
+        for (size_t i = 0; i < sizeof kStates / sizeof kStates[0]; ++i) {
+            setRenderState(kStates[i], values[i]);
+        }
+        setWorld(&world);
+        bindTextureHandle(texture);
+    }
+};
+
+// Enters the "models" folder (letter case resolved as for files), calls
+// load, and goes back to the folder it came from (Data while the game runs).
+template <typename Load>
+void inModelsFolder(Load load) {
+    std::error_code error;
+    const std::filesystem::path previous = std::filesystem::current_path(error);
+    char folder[kAssetNameSize];
+    resolveDiskPath("models", folder, sizeof folder);
+    std::filesystem::current_path(folder, error);
+    load();
+    if (!previous.empty()) {
+        std::filesystem::current_path(previous, error);
+    }
+}
+
+}  // namespace
+
+Matrix4 goldBoxLidMatrix(float lidAngle) {
+    return rotationX(90.0f - lidAngle);
+}
+
+Matrix4 goldBoxWorld(const GoldBox& box) {
+    Matrix4 scale;
+    scale.m[0][0] = box.scale;
+    scale.m[1][1] = box.scale;
+    scale.m[2][2] = box.scale;
+    scale.m[3][0] = kGoldBoxX + box.offset.x;
+    scale.m[3][1] = kGoldBoxY + box.boxHeight * kGoldBoxRise + box.offset.y;
+    scale.m[3][2] = box.offset.z;
+    return rotationZ(box.turn[2]) * rotationY(box.turn[1]) * rotationX(box.turn[0]) *
+           rotationX(kStandUpDegrees) * scale;
+}
+
+// Looked up in the object library rather than kept, so that a library freed
+// and loaded again never leaves a stale model behind.
+SceneObject* goldBoxObject() {
+    return findSceneObject(kGoldBoxFile);
+}
+
+// Loading the models brings the scene light with them; the box is the
+// first lit model the board's screen draws.
+void loadGoldBox() {
+    setupSceneLight();
+    inModelsFolder([] { loadSceneObject(kGoldBoxFile); });
+}
+
+// Drawn over the board's 2D layers: the depth buffer is cleared so that only
+// the box's own faces hide each other, lit by light 0 placed under the game
+// view, then every state it touched is put back for the 2D drawing after it.
+void drawGoldBox() {
+    SceneObject* object = goldBoxObject();
+    if (object == nullptr) {
+        return;
+    }
+    const GoldBox& box = game.box;
+    lidMatrix = goldBoxLidMatrix(box.lidAngle);
+    object->setExtraMatrix(kGoldBoxLidMesh, &lidMatrix);
+
+    SavedStates saved;
+    saved.save();
+    clearDepth(1.0f);
+    enableFeature(0);
+    enableFeature(1);
+    enableFeature(2);
+    setRenderState(RenderState::ZFunc, kCompareLessEqual);
+    setRenderState(RenderState::CullMode, kCullCounterClockwise);
+    setLightDirection(3.0f, 3.0f, -10.0f);
+    drawSceneObject(*object, goldBoxWorld(box));
+    saved.restore();
+}
 
 }  // namespace corsavel

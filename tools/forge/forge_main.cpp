@@ -41,6 +41,10 @@
 #include "forge/menus.h"
 #define CORSAVEL_FORGE_HAS_MENUS 1
 #endif
+#if __has_include("forge/models.h")
+#include "forge/models.h"
+#define CORSAVEL_FORGE_HAS_MODELS 1
+#endif
 
 namespace fs = std::filesystem;
 using namespace corsavel::forge;
@@ -118,6 +122,9 @@ void runGenerators(ForgeOutput& output) {
 #endif
 #ifdef CORSAVEL_FORGE_HAS_MENUS
     forgeMenus(output);
+#endif
+#ifdef CORSAVEL_FORGE_HAS_MODELS
+    forgeModels(output);
 #endif
 }
 
