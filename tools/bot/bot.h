@@ -67,6 +67,28 @@ struct LevelResult {
 // Plays one level with the game's generator seeded with `seed`.
 LevelResult playLevel(const LevelSource& level, uint32_t seed, const BotOptions& options);
 
+// The same play a frame at a time: begin sets the game up (silent audio, a
+// fresh profile, the seeded generator) and starts the level; each step may
+// click and then runs one frame of the rules; false once the level is over.
+class BotPlayer {
+public:
+    explicit BotPlayer(const BotOptions& options);
+    void begin(const LevelSource& level, uint32_t seed);
+    bool step();
+    LevelResult result() const;
+
+private:
+    void playMove();
+    bool finish(Outcome outcome);
+
+    BotOptions options_;
+    LevelResult result_;
+    float giveUpMs_ = 0.0f;
+    double framesLeft_ = 0.0;
+    float waitMs_ = 0.0f;
+    bool over_ = true;
+};
+
 // What the screen shows of one cell.
 struct CellView {
     int8_t layers = -1;  // -1 hole

@@ -24,29 +24,25 @@ constexpr float kSafetyMs = 60000.0f;
 // instructions and the tips appear as they do for a new profile.
 Profile botProfile;
 
-// Serves the level's text under the pack name the game asks for; releases
-// whatever the registry held under that name first.
-class LevelAsset {
-public:
-    LevelAsset(const LevelSource& level) {
-        std::snprintf(name_, sizeof name_, "levels\\pack1_%.2i.lvl", level.levelIndex + 1);
-        while (AssetEntry* old = findAsset(name_)) {
-            if (!releaseAsset(old->data)) {
-                break;
-            }
-        }
-        bytes_ = level.text;
-        registerAsset(name_, static_cast<int32_t>(bytes_.size()),
-                      reinterpret_cast<uint8_t*>(bytes_.data()), false);
-    }
-    ~LevelAsset() { releaseAsset(reinterpret_cast<const uint8_t*>(bytes_.data())); }
-    LevelAsset(const LevelAsset&) = delete;
-    LevelAsset& operator=(const LevelAsset&) = delete;
+// The level text the game reads under the pack name it asks for. The
+// registry keeps a pointer to these bytes until the next level replaces them.
+std::string servedText;
 
-private:
-    char name_[40] = {};
-    std::string bytes_;
-};
+void serveLevel(const LevelSource& level) {
+    char name[40];
+    std::snprintf(name, sizeof name, "levels\\pack1_%.2i.lvl", level.levelIndex + 1);
+    if (!servedText.empty()) {
+        releaseAsset(reinterpret_cast<const uint8_t*>(servedText.data()));
+    }
+    while (AssetEntry* old = findAsset(name)) {
+        if (!releaseAsset(old->data)) {
+            break;
+        }
+    }
+    servedText = level.text;
+    registerAsset(name, static_cast<int32_t>(servedText.size()),
+                  reinterpret_cast<uint8_t*>(servedText.data()), false);
+}
 
 void prepareRun(uint32_t seed, int mode) {
     setAudioDevice(nullptr);
@@ -101,83 +97,113 @@ void hintCell(int& row, int& column) {
 
 }  // namespace
 
+BotPlayer::BotPlayer(const BotOptions& options) : options_(options) {
+    if (options_.stepMs <= 0.0f) {
+        options_.stepMs = 16.0f;
+    }
+}
+
+void BotPlayer::begin(const LevelSource& level, uint32_t seed) {
+    prepareRun(seed, options_.mode);
+    serveLevel(level);
+    startLevel(level.levelIndex);
+    result_ = LevelResult{};
+    result_.levelIndex = level.levelIndex;
+    result_.stage = stageOfLevel(level.levelIndex);
+    result_.figures = game.level.figureCount;
+    result_.limitMs = game.clock.timeLimitMs;
+    result_.workTotal = game.clock.workTotal;
+    giveUpMs_ = options_.giveUpMs;
+    if (giveUpMs_ <= 0.0f) {
+        giveUpMs_ =
+            options_.mode == 1 ? result_.limitMs * 10.0f + kSafetyMs : result_.limitMs + kSafetyMs;
+    }
+    framesLeft_ = (static_cast<double>(giveUpMs_) + kSafetyMs) / options_.stepMs;
+    waitMs_ = 0.0f;
+    over_ = false;
+}
+
+bool BotPlayer::step() {
+    if (over_ || !(framesLeft_ > 0.0)) {
+        over_ = true;
+        return false;
+    }
+    framesLeft_ -= 1.0;
+    const float step = options_.stepMs;
+    const LevelFlags& fl = game.flags;
+    if (fl.levelWon) {
+        // Let the time bonus count to its end, then the level is recorded.
+        if (options_.mode == 1 || game.scores.bonusFinished) {
+            return finish(Outcome::Won);
+        }
+    } else if (game.clock.timedOut) {
+        return finish(Outcome::Lost);
+    } else if (game.clock.elapsedMs >= giveUpMs_) {
+        return finish(Outcome::GaveUp);
+    } else if (fl.instructionsShown || tipBlocks() || fl.paused) {
+        waitMs_ += step;
+        if (waitMs_ >= options_.reactMs) {
+            const Vec2 at = fl.instructionsShown
+                                ? Vec2{kInstructionsOkX, kInstructionsOkY}
+                                : (tipBlocks() ? game.tips.tipPosition : game.hand.cursor);
+            click(at.x, at.y);
+            waitMs_ = 0.0f;
+        }
+    } else if (boardAtRest()) {
+        waitMs_ += step;
+        if (waitMs_ >= options_.thinkMs) {
+            playMove();
+            waitMs_ = 0.0f;
+        }
+    } else {
+        waitMs_ = 0.0f;
+    }
+    gameplayUpdateStep(step);
+    return true;
+}
+
+void BotPlayer::playMove() {
+    int hintRow = -1;
+    int hintColumn = -1;
+    hintCell(hintRow, hintColumn);
+    const MoveChoice move = chooseMove(viewBoard(), hintRow, hintColumn);
+    if (move.row < 0) {
+        return;
+    }
+    const Vec2 at = cellCentre(move.column, move.row);
+    click(at.x, at.y);
+    result_.moves += game.match.playerMove ? 1 : 0;
+    result_.refused += game.hand.rejecting ? 1 : 0;
+    if (options_.trace) {
+        std::fprintf(options_.trace,
+                     "%8.1f s  move %3d  row %2d column %2d  value %5d  work left %d%s\n",
+                     game.clock.elapsedMs / 1000.0f, result_.moves, move.row, move.column,
+                     move.value, game.clock.workLeft, game.hand.rejecting ? "  refused" : "");
+    }
+}
+
+bool BotPlayer::finish(Outcome outcome) {
+    result_.outcome = outcome;
+    over_ = true;
+    return false;
+}
+
+LevelResult BotPlayer::result() const {
+    LevelResult r = result_;
+    r.elapsedMs = game.clock.elapsedMs;
+    r.score = game.scores.scoreTarget;
+    r.timeBonus = game.scores.bonusFinished ? game.scores.bonusTarget : 0;
+    r.workLeft = game.clock.workLeft;
+    return r;
+}
+
 LevelResult playLevel(const LevelSource& level, uint32_t seed, const BotOptions& options) {
     const auto wallStart = std::chrono::steady_clock::now();
-    const float step = options.stepMs > 0.0f ? options.stepMs : 16.0f;
-    prepareRun(seed, options.mode);
-    LevelAsset asset(level);
-    startLevel(level.levelIndex);
-
-    LevelResult result;
-    result.levelIndex = level.levelIndex;
-    result.stage = stageOfLevel(level.levelIndex);
-    result.figures = game.level.figureCount;
-    result.limitMs = game.clock.timeLimitMs;
-    result.workTotal = game.clock.workTotal;
-    float giveUp = options.giveUpMs;
-    if (giveUp <= 0.0f) {
-        giveUp =
-            options.mode == 1 ? result.limitMs * 10.0f + kSafetyMs : result.limitMs + kSafetyMs;
+    BotPlayer player(options);
+    player.begin(level, seed);
+    while (player.step()) {
     }
-    const double maxFrames = (static_cast<double>(giveUp) + kSafetyMs) / step;
-
-    float waitMs = 0.0f;
-    for (double frame = 0; frame < maxFrames; frame += 1) {
-        const LevelFlags& fl = game.flags;
-        if (fl.levelWon) {
-            // Let the time bonus count to its end, then the level is recorded.
-            if (options.mode == 1 || game.scores.bonusFinished) {
-                result.outcome = Outcome::Won;
-                break;
-            }
-        } else if (game.clock.timedOut) {
-            result.outcome = Outcome::Lost;
-            break;
-        } else if (game.clock.elapsedMs >= giveUp) {
-            result.outcome = Outcome::GaveUp;
-            break;
-        } else if (fl.instructionsShown || tipBlocks() || fl.paused) {
-            waitMs += step;
-            if (waitMs >= options.reactMs) {
-                const Vec2 at = fl.instructionsShown
-                                    ? Vec2{kInstructionsOkX, kInstructionsOkY}
-                                    : (tipBlocks() ? game.tips.tipPosition : game.hand.cursor);
-                click(at.x, at.y);
-                waitMs = 0.0f;
-            }
-        } else if (boardAtRest()) {
-            waitMs += step;
-            if (waitMs >= options.thinkMs) {
-                int hintRow = -1;
-                int hintColumn = -1;
-                hintCell(hintRow, hintColumn);
-                const MoveChoice move = chooseMove(viewBoard(), hintRow, hintColumn);
-                if (move.row >= 0) {
-                    const Vec2 at = cellCentre(move.column, move.row);
-                    click(at.x, at.y);
-                    result.moves += game.match.playerMove ? 1 : 0;
-                    result.refused += game.hand.rejecting ? 1 : 0;
-                    if (options.trace) {
-                        std::fprintf(options.trace,
-                                     "%8.1f s  move %3d  row %2d column %2d  value %5d  work "
-                                     "left %d%s\n",
-                                     game.clock.elapsedMs / 1000.0f, result.moves, move.row,
-                                     move.column, move.value, game.clock.workLeft,
-                                     game.hand.rejecting ? "  refused" : "");
-                    }
-                }
-                waitMs = 0.0f;
-            }
-        } else {
-            waitMs = 0.0f;
-        }
-        gameplayUpdateStep(step);
-    }
-    result.elapsedMs = game.clock.elapsedMs;
-    result.score = game.scores.scoreTarget;
-    result.timeBonus = game.scores.bonusFinished ? game.scores.bonusTarget : 0;
-    result.workLeft = game.clock.workLeft;
-    setActiveProfile(nullptr);
+    LevelResult result = player.result();
     result.wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     return result;

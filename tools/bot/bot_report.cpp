@@ -89,7 +89,7 @@ std::string summaryLines(const std::vector<LevelSource>& levels,
             tight.push_back({worstShare(all[i]), static_cast<int>(i)});
         }
     }
-    append(out, "levels %d, runs won %d of %d, levels with at least %d wins: %d of %d\n",
+    append(out, "levels %d, runs won %d of %d, levels won at least %d times: %d of %d\n",
            static_cast<int>(all.size()), won, runs, requiredWins, levelsOk,
            static_cast<int>(all.size()));
     std::sort(tight.begin(), tight.end(), std::greater<>());
