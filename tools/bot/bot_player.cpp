@@ -115,8 +115,8 @@ void BotPlayer::begin(const LevelSource& level, uint32_t seed) {
     result_.workTotal = game.clock.workTotal;
     giveUpMs_ = options_.giveUpMs;
     if (giveUpMs_ <= 0.0f) {
-        giveUpMs_ =
-            options_.mode == 1 ? result_.limitMs * 10.0f + kSafetyMs : result_.limitMs + kSafetyMs;
+        const float limit = result_.limitMs > 0.0f ? result_.limitMs : 0.0f;
+        giveUpMs_ = options_.mode == 1 ? limit * 10.0f + kSafetyMs : limit + kSafetyMs;
     }
     framesLeft_ = (static_cast<double>(giveUpMs_) + kSafetyMs) / options_.stepMs;
     waitMs_ = 0.0f;
