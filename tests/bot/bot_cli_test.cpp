@@ -16,14 +16,23 @@ struct BotRun {
 
 class BotCliTest : public BotLevelsTest {
 protected:
+    // The program beside this test binary, where the build puts every executable.
+    static std::string botBinary() {
+        if (const char* path = std::getenv("CORSAVEL_BOT")) {
+            return path;
+        }
+        return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "corsavel-bot")
+            .string();
+    }
+
     BotRun run(const std::string& arguments) {
-        const char* bot = std::getenv("CORSAVEL_BOT");
+        const std::string bot = botBinary();
         BotRun r;
-        if (bot == nullptr) {
-            ADD_FAILURE() << "CORSAVEL_BOT is not set";
+        if (!std::filesystem::exists(bot)) {
+            ADD_FAILURE() << "no program at " << bot;
             return r;
         }
-        const std::string command = std::string(bot) + " " + arguments + " 2>&1";
+        const std::string command = bot + " " + arguments + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         char buffer[4096];
         size_t n = 0;
