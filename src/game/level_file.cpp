@@ -402,8 +402,10 @@ void countWorkAndTime(int levelIndex) {
     }
     game.clock.workLeft = work;
     game.clock.workTotal = work;
+    // No base time derives the limit from the board; so does a negative one,
+    // which would otherwise lose the level before the first move.
     const float base = game.level.timeBaseSeconds;
-    if (base == 0.0f) {
+    if (base <= 0.0f) {
         game.clock.timeLimitMs = static_cast<float>(work) * 7000.0f;
     } else {
         const double d = (100.0 - levelIndex) / 100.0;

@@ -213,12 +213,12 @@ std::vector<double> perStage(F value) {
 TEST(LevelCurve, StagesGrowHarder) {
     const auto figures = perStage([](int n) { return designLevel(n).figureCount; });
     const auto work = perStage([](int n) { return levelWork(designLevel(n)); });
-    // Slack of the clock over a model player's time on unseen seeds.
+    // Slack of the clock over the estimated play time on unseen seeds.
     const auto slack = perStage([](int n) {
         const LevelDesign d = designLevel(n);
         double played = 0;
         for (uint32_t seed = 1; seed <= 3; ++seed) {
-            played += std::max(1.0, playtestSeconds(d, 77000u + seed)) / 3.0;
+            played += std::max(1.0, estimatedPlaySeconds(d, 77000u + seed)) / 3.0;
         }
         return levelTimeLimitSeconds(d, n) / played;
     });
@@ -226,7 +226,7 @@ TEST(LevelCurve, StagesGrowHarder) {
     EXPECT_GE(figures.back(), 9.0);
     for (int s = 1; s < kStageCount; ++s) {
         EXPECT_GE(figures[s], figures[s - 1]) << s;
-        EXPECT_GT(slack[s], 1.2) << s;
+        EXPECT_GT(slack[s], 2.0) << s;
     }
     EXPECT_GT(work.back(), work.front() * 3);
     EXPECT_LT(slack.back(), slack.front() * 0.8) << "the clock does not tighten";

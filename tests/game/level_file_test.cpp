@@ -127,6 +127,9 @@ TEST_F(LevelFileTest, WorkCountsLayersAndChains) {
     EXPECT_EQ(game.clock.workTotal, 32);
     EXPECT_EQ(game.clock.workLeft, 32);
     EXPECT_FLOAT_EQ(game.clock.timeLimitMs, 224000.0f);
+    game.level.timeBaseSeconds = -10.0f;
+    countWorkAndTime(10);
+    EXPECT_FLOAT_EQ(game.clock.timeLimitMs, 224000.0f) << "a negative base time counts as none";
     EXPECT_FLOAT_EQ(cell(0, 1).shimmerMs, 5000.0f - 50.0f);
     EXPECT_FLOAT_EQ(cell(1, 1).shimmerMs, 5500.0f - 100.0f + 50.0f);
 }

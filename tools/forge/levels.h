@@ -50,6 +50,9 @@ double levelTimeLimitSeconds(const LevelDesign& design, int level);
 // Seconds a greedy player with a human-like pace needs to clear the level in a
 // model of the board rules without bonus blasts; -1 when it gets stuck.
 double playtestSeconds(const LevelDesign& design, uint32_t seed);
+// The model's seconds scaled to real play: the model knows no bonus blasts
+// and takes longer than the game's rules, by a factor measured with the bot.
+double estimatedPlaySeconds(const LevelDesign& design, uint32_t seed);
 
 LevelDesign designLevel(int level);
 LevelDesign designEndLevel();
