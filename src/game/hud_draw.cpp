@@ -164,15 +164,19 @@ void drawPicture(const TextureEntry* t, float left, float top, float right, floa
                    colour, 0.0f);
 }
 
-void drawFuseSpark(float x, float y) {
+void drawFuseSpark(float x, float y, float alpha) {
     const float clock = app.animationClockMs;
     const float flicker = 0.75f + 0.25f * std::sin(clock * 0.05f) * std::sin(clock * 0.031f);
+    const float k = alpha / 255.0f;
     additiveBlend();
-    drawGlint(x, y, 34.0f * flicker, clock * 0.3f, makeColour(230, 255, 190, 80));
-    drawGlint(x, y, 16.0f, clock * -0.2f, makeColour(255, 255, 250, 220));
+    drawGlint(x, y, 34.0f * flicker, clock * 0.3f,
+              makeColour(static_cast<int>(230 * k), 255, 190, 80));
+    drawGlint(x, y, 16.0f, clock * -0.2f, makeColour(static_cast<int>(255 * k), 255, 250, 220));
     ordinaryBlend();
-    spawnParticle(Vec3{x, y, 0.0f}, findEffect("smoke"), 1.0f, -1);
-    spawnParticle(Vec3{x, y, 0.0f}, findEffect("flare1"), 1.0f, -1);
+    if (alpha >= 255.0f) {
+        spawnParticle(Vec3{x, y, 0.0f}, findEffect("smoke"), 1.0f, -1);
+        spawnParticle(Vec3{x, y, 0.0f}, findEffect("flare1"), 1.0f, -1);
+    }
 }
 
 void drawHintLineCells(float alpha) {
@@ -300,33 +304,40 @@ void drawTimeFuse() {
     const float burn = kFuseLeft + (kFuseRight - kFuseLeft) * f;
     const float top = kFuseY + kFuseHeight * 0.5f;
     const float bottom = kFuseY - kFuseHeight * 0.5f;
+    // The fuse belongs to the playfield: it fades with the board in pauses
+    // and menus, but burns out in full view after a win.
+    const float alpha = game.flags.levelWon ? 255.0f : clampAlpha(game.hud.boardAlpha);
+    if (alpha <= 0.0f) {
+        return;
+    }
+    const Colour white = withAlpha(0xFFFFFFFFu, alpha);
     ordinaryBlend();
     if (hudTextures.trough != nullptr) {
         bindTexture(hudTextures.trough);
         drawSpriteRect(kFuseLeft - 8.0f, top + 1.0f, kBarrel.x, bottom - 1.0f,
                        UvRect{0.0f, 0.0f, (kBarrel.x - kFuseLeft + 8.0f) / kTroughTexelUnits, 1.0f},
-                       0xFFFFFFFFu, 0.0f);
+                       white, 0.0f);
     }
     if (hudTextures.fuse != nullptr) {
         bindTexture(hudTextures.fuse);
         // The burnt part stays as a line of ash; the cord does not slide.
         const float uBurn = (burn - kFuseLeft) / kFuseTexelUnits;
         drawSpriteRect(kFuseLeft, top, burn, bottom, UvRect{0.0f, 0.0f, uBurn, 1.0f},
-                       makeColour(150, 50, 40, 35), 0.0f);
+                       makeColour(static_cast<int>(alpha * 150.0f / 255.0f), 50, 40, 35), 0.0f);
         if (burn < kFuseRight) {
             drawSpriteRect(burn, top, kFuseRight, bottom,
                            UvRect{uBurn, 0.0f, (kFuseRight - kFuseLeft) / kFuseTexelUnits, 1.0f},
-                           0xFFFFFFFFu, 0.0f);
+                           white, 0.0f);
         }
     }
     if (hudTextures.barrel != nullptr) {
         bindTexture(hudTextures.barrel);
-        drawSprite(kBarrel.x, kBarrel.y, kBarrelSize, kBarrelSize, UvRect{}, 0xFFFFFFFFu, 0.0f);
+        drawSprite(kBarrel.x, kBarrel.y, kBarrelSize, kBarrelSize, UvRect{}, white, 0.0f);
     }
     // Burning until the end is reached; at the barrel it smoulders until
     // the time-out sets it off.
     if (f < 1.0f || !game.flags.levelWon) {
-        drawFuseSpark(burn, kFuseY);
+        drawFuseSpark(burn, kFuseY, alpha);
     }
 }
 

@@ -217,6 +217,14 @@ TEST_F(HudDrawTest, FuseBurnsFromTheLeftAndDarkensTheLastTwentySeconds) {
     // Burnt ash up to the burning point, the cord beyond it.
     const float burn = drawsWith("fuse.tga")[1]->position(2).x;
     EXPECT_NEAR(burn, -238.0f + 572.0f * 50.0f / 60.0f, 0.01f);
+    // Gone with the board in a pause, in full view after a win.
+    game.hud.boardAlpha = 0.0f;
+    device.reset();
+    drawTimeFuse();
+    EXPECT_TRUE(device.draws.empty());
+    game.flags.levelWon = true;
+    drawTimeFuse();
+    EXPECT_EQ(alphaOf(*drawsWith("barrel.tga")[0]), 255);
     game.clock.timedOut = true;
     device.reset();
     drawTimeFuse();

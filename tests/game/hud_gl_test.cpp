@@ -117,13 +117,16 @@ protected:
         }
     }
 
-    void drawFrame(const char* png = nullptr) {
+    static void renderFrame() {
         clearTarget(0xFF000000u);
         clearDepth(1.0f);
         beginScene();
         gameplayDraw();
         endScene();
         presentFrame();
+    }
+    void drawFrame(const char* png = nullptr) {
+        renderFrame();
         pixels.assign(800 * 600 * 4, 0);
         ASSERT_TRUE(renderBackend()->readPixels(800, 600, pixels.data()));
         if (png != nullptr) {
@@ -255,8 +258,11 @@ TEST_F(HudGl, BlockingTipDrawsABalloonWhoseButtonClosesIt) {
 TEST_F(HudGl, InstructionsOverlayShowsPanelColumnsBoardsAndButton) {
     game.flags.instructionsShown = true;
     prepareDemonstration();
-    for (float ms = 0.0f; ms < 2050.0f; ms += 16.0f) {
+    // Frame by frame, so that the "click" popup lives its own life.
+    for (float ms = 0.0f; ms < 2100.0f; ms += 16.0f) {
         demonstrationTick(16.0f);
+        app.animationClockMs += 16.0f;
+        renderFrame();
     }
     drawFrame("hud_gl_instructions.png");
     // Panel edges and the dark fill.
