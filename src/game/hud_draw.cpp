@@ -218,14 +218,14 @@ void loadHudTexturesWith(bool fatal) {
     for (int i = 0; i < 4; ++i) {
         t.tiles[i] = loadTexture(kTiles[i], fatal);
     }
-    constexpr const char* kFigures[17] = {
+    constexpr const char* kFigures[kFigureKindCount] = {
         "figures\\coins.tga",   "figures\\nugget.tga",  "figures\\perl.tga",
         "figures\\perls.tga",   "figures\\rings2.tga",  "figures\\rings3.tga",
         "figures\\sack.tga",    "figures\\scepter.tga", "figures\\bracelet.tga",
         "figures\\brooch1.tga", "figures\\crown.tga",   "figures\\dagger.tga",
         "figures\\goblet.tga",  "figures\\locket1.tga", "figures\\pot.tga",
         "figures\\rings1.tga",  "figures\\diamond.tga"};
-    for (int k = 0; k < 17; ++k) {
+    for (int k = 0; k < kFigureKindCount; ++k) {
         t.figures[k].load(kFigures[k], 32);
         t.figures[k].setMetrics(48.4f, 90);
     }

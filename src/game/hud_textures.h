@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/board_draw.h"
 #include "gfx/sprite_sheet.h"
 
 namespace corsavel {
@@ -21,7 +22,7 @@ struct HudTextures {
     const TextureEntry* tiles[4] = {};  // plain, one layer, two layers, plain (checker)
     const TextureEntry* stagePicture = nullptr;
     const TextureEntry* gameComplete = nullptr;
-    SpriteSheet figures[17];  // by FigureKind id, for the demonstration boards
+    SpriteSheet figures[kFigureKindCount];  // by FigureKind id, for the demonstration boards
 };
 extern HudTextures hudTextures;
 

@@ -74,7 +74,8 @@ void wrapColumn(ColumnText& column, const char* text) {
 }
 
 void drawFigure(int kind, float x, float y, float alpha, float sizeDelta, int frame) {
-    if (kind < 0 || kind >= 17 || hudTextures.figures[kind].texture == nullptr || alpha <= 0.0f) {
+    if (kind < 0 || kind >= kFigureKindCount || hudTextures.figures[kind].texture == nullptr ||
+        alpha <= 0.0f) {
         return;
     }
     hudTextures.figures[kind].draw(x, y, frame, white(alpha), sizeDelta, 0.0f);
