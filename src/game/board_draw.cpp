@@ -425,7 +425,9 @@ void drawBoard() {
 
     drawTiles(hoverRow, hoverColumn, colour);
     drawShimmer(boardAlpha);
+    drawHintLine();
     drawCells(hoverRow, hoverColumn, boardAlpha, effects);
+    drawHintMarker();
     drawSwapOnTop(colour);
     drawBolts();
     normalBlend();

@@ -2,6 +2,7 @@
 
 #include "audio/audio.h"
 #include "game/game_hooks.h"
+#include "game/instructions.h"
 #include "game/rules.h"
 #include "gfx/particles.h"
 #include "platform/frame_state.h"
@@ -306,14 +307,13 @@ void onBoardClickAt(float x, float y) {
         return;
     }
     if (game.flags.instructionsShown) {
-        // The overlay's close button: "OK" centred at (30, -170), 130 x 64.
-        if (x >= -35.0f && x <= 95.0f && y >= -202.0f && y <= -138.0f) {
-            game.flags.instructionsShown = false;
+        if (instructionsButtonHit(x, y)) {
+            closeInstructions();
         }
         return;
     }
     if (game.tips.tipShowing && game.tips.tipWaitsForClick) {
-        if (game.tips.tipDelayMs <= -250.0f) {
+        if (game.tips.tipDelayMs <= -250.0f && tipButtonHit(x, y)) {
             closeTip();
             playSound("menu.ogg");
         }

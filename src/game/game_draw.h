@@ -32,6 +32,10 @@ void drawPauseText();
 void drawTimeFuse();
 void drawTimeBonusTexts();
 void drawHint();
+// The hint's two halves, drawn by the board under its shake: the line's glow
+// over the tiles, the marker over the figures.
+void drawHintLine();
+void drawHintMarker();
 void drawTipBalloon();
 void drawCelebrationOverlay();
 void drawStageComplete();
@@ -39,5 +43,9 @@ void drawGameComplete();
 void drawInstructionsOverlay();
 void drawFloatingScores();
 void drawTileBreaks();
+
+// Installs the instructions overlay's demonstration (prepare, tick) into
+// the gameplay services; called once at start-up.
+void installGameplayDrawServices();
 
 }  // namespace corsavel

@@ -3,6 +3,8 @@
 
 #include "game/game_draw.h"
 #include "game/game_state.h"
+#include "game/hud_textures.h"
+#include "game/instructions.h"
 #include "gfx/text_effects.h"
 #include "platform/render_device.h"
 
@@ -23,19 +25,45 @@ void setGameView() {
     updateFrustum();
 }
 
+// Play: the panel, the pause text, the board (with the hint) under its
+// shake, the gold box, the flyers, the fuse and the celebration's texts,
+// then the floating scores, the hand and the tip bubble on top.
 void drawPlayingFrame() {
+    drawHud();
+    drawPauseText();
     drawBoard();
     drawBeams();
+    drawTileBreaks();
+    drawGoldBox();
     drawFlyers();
+    drawTimeFuse();
+    drawTimeBonusTexts();
+    drawCelebrationOverlay();
+    drawFloatingScores();
     drawHand();
+    drawTipBalloon();
 }
 
 }  // namespace
 
 void gameplayDraw() {
+    ensureHudTextures();
     setGameView();
     const LevelFlags& flags = game.flags;
-    if (!flags.stageComplete && !flags.gameComplete && !flags.instructionsShown) {
+    if (!flags.instructionsShown) {
+        // The next opening of the overlay starts its script afresh.
+        demo.running = false;
+    }
+    if (flags.stageComplete) {
+        drawStageComplete();
+    } else if (flags.gameComplete) {
+        drawGameComplete();
+    } else if (flags.instructionsShown) {
+        if (!flags.instructionsOnly) {
+            drawHud();
+        }
+        drawInstructionsOverlay();
+    } else {
         drawPlayingFrame();
     }
     drawFlyingText();

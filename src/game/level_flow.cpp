@@ -2,6 +2,7 @@
 
 #include "audio/audio.h"
 #include "game/game_hooks.h"
+#include "game/instructions.h"
 #include "game/rules.h"
 #include "gfx/particles.h"
 #include "gfx/text_effects.h"
@@ -231,7 +232,7 @@ void onBoardKey(int32_t virtualKey) {
     }
     LevelFlags& fl = game.flags;
     if (fl.instructionsShown) {
-        fl.instructionsShown = false;
+        closeInstructions();
     } else if (game.tips.tipShowing) {
         closeTip();
     } else if (virtualKey == kVkSpace) {

@@ -75,6 +75,11 @@ void offerTip(float x, float y, const char* key, float delayMs, bool waitsForCli
 void tipTick();
 void tipBubbleTick();
 void closeTip();
+// The tip's text (null when its key has none); whether (x, y) is on the close
+// button of the blocking tip's balloon, which is kTipBalloonWidth wide at most.
+constexpr float kTipBalloonWidth = 300.0f;
+const char* currentTipText();
+bool tipButtonHit(float x, float y);
 
 // Level flow and input.
 void gameplayUpdate();

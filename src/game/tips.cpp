@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "game/rules.h"
+#include "gfx/balloon.h"
 #include "platform/frame_state.h"
 #include "resources/text_table.h"
 #include "ui/profile.h"
@@ -75,6 +76,29 @@ void offerTip(float x, float y, const char* key, float delayMs, bool waitsForCli
     t.tipPosition = at;
     std::strncpy(t.tipKey, key, sizeof t.tipKey - 1);
     t.tipText = findText(key) ? textIndex(key) : -1;
+}
+
+const char* currentTipText() {
+    const TipState& t = game.tips;
+    if (t.tipText >= 0) {
+        return textAt(t.tipText);
+    }
+    return t.tipKey[0] != 0 ? findText(t.tipKey) : nullptr;
+}
+
+bool tipButtonHit(float x, float y) {
+    const TipState& t = game.tips;
+    if (!t.tipShowing || !t.tipWaitsForClick) {
+        return false;
+    }
+    const char* text = currentTipText();
+    if (text == nullptr) {
+        // Nothing to show, so no button to aim at: any click closes it.
+        return true;
+    }
+    static BalloonLayout layout;
+    layoutBalloon(text, t.tipPosition, kTipBalloonWidth, true, balloonAgeFor(text), layout);
+    return balloonButtonContains(layout, x, y);
 }
 
 void closeTip() {

@@ -100,7 +100,8 @@ const char* const kKeysTheGameUses[] = {
     "chainbtip",       "instructions", "treasuretip",  "squarehelp",      "skipquest",
     "nomorelives",     "restartquest", "removeplayer", "savemsg",         "quit",
     "zeroscore",       "sfxvolume",    "musicvolume",  "fullscreen",      "customcursor",
-    "showgametip",     "defname1",     "tip1",         "gametip1",        "adventuretip"};
+    "showgametip",     "defname1",     "tip1",         "gametip1",        "adventuretip",
+    "continue"};
 
 TEST(TextTables, EveryKeyTheGameLooksUpIsPresentOnce) {
     const Entries table = wholeTable();

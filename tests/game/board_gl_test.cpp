@@ -167,8 +167,8 @@ TEST_F(BoardGl, ForgedLevelDrawsTilesFiguresChainsAndTheHand) {
     EXPECT_GT(figureCells, 60);
     EXPECT_GE(tiles, figureCells * 9 / 10);
     EXPECT_GE(colourful, figureCells * 8 / 10);
-    // Left of the board (the HUD's place) nothing of the board is drawn.
-    const Rgb left = at(px(-300.0f), py(100.0f));
+    // Between the HUD panel and the board nothing of the board is drawn.
+    const Rgb left = at(px(-250.0f), py(100.0f));
     EXPECT_LT(left.r + left.g + left.b, 30);
 }
 

@@ -87,6 +87,7 @@ std::string stringsText() {
         {"chainbtip",
          "Chained figures cannot be picked up, but they still form lines. A match breaks the "
          "chain."},
+        {"continue", "Continue"},
         // Instructions overlay.
         {"instructions", "How to play"},
         {"treasuretip",

@@ -1,0 +1,494 @@
+// The HUD around the board: the side panel with score, level, lives and the
+// "MENU" button; the time fuse with its barrel; the time-bonus texts; the
+// hint; the pause, stage, celebration and game-complete screens; floating
+// scores and tile-break pieces.
+
+#include <cmath>
+#include <cstdio>
+
+#include "game/game_draw.h"
+#include "game/game_hooks.h"
+#include "game/hud_layout.h"
+#include "game/hud_textures.h"
+#include "game/rules.h"
+#include "gfx/balloon.h"
+#include "gfx/font.h"
+#include "gfx/panel.h"
+#include "gfx/particles.h"
+#include "gfx/texture.h"
+#include "platform/frame_state.h"
+#include "platform/primitives.h"
+#include "platform/random.h"
+#include "platform/render_device.h"
+#include "resources/asset_registry.h"
+#include "resources/text_table.h"
+#include "ui/profile.h"
+
+namespace corsavel {
+
+HudTextures hudTextures;
+
+namespace {
+
+constexpr Colour kLabelColour = makeColour(255, 250, 214, 140);
+constexpr Colour kValueColour = 0xFFFFFFFFu;
+constexpr Colour kHoverColour = makeColour(255, 255, 240, 60);
+constexpr float kPanelLeft = -400.0f;
+constexpr float kPanelRight = -280.0f;
+constexpr float kPanelTop = 330.0f;
+constexpr float kPanelBottom = -110.0f;
+constexpr float kHiddenSlide = -120.0f;
+
+// The fuse lies in a trough along the bottom, from right of the gold box to
+// the powder barrel.
+constexpr float kFuseLeft = -238.0f;
+constexpr float kFuseRight = 334.0f;
+constexpr float kFuseY = -289.0f;
+constexpr float kFuseHeight = 18.0f;
+constexpr float kFuseTexelUnits = 144.0f;    // scene units of the cord image's width
+constexpr float kTroughTexelUnits = 288.0f;  // and of the trough's
+constexpr Vec2 kBarrel{350.0f, -240.0f};
+constexpr float kBarrelSize = 64.0f;
+
+constexpr float kMarkerSize = 51.6f;
+constexpr float kBreakLifeMs = 700.0f;
+constexpr float kTileEdge = 51.8f;
+
+const char* textOf(const char* key) {
+    const char* t = findText(key);
+    return t != nullptr ? t : key;
+}
+
+Colour withAlpha(Colour c, float alpha) {
+    int a = static_cast<int>(alpha);
+    a = a < 0 ? 0 : (a > 255 ? 255 : a);
+    return (c & 0x00FFFFFFu) | (static_cast<uint32_t>(a) << 24);
+}
+
+float clampAlpha(float a) {
+    return a < 0.0f ? 0.0f : (a > 255.0f ? 255.0f : a);
+}
+
+void ordinaryBlend() {
+    setRenderState(RenderState::AlphaBlendEnable, 1);
+    setBlendMode(0);
+}
+
+void additiveBlend() {
+    setRenderState(RenderState::AlphaBlendEnable, 1);
+    setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
+    setRenderState(RenderState::DestBlend, kBlendOne);
+}
+
+void drawLabel(float x, float y, float size, const char* text, Colour colour) {
+    setTextColourARGB(colour);
+    drawText(x, y, size, text, false);
+}
+
+// A soft star of the glow image: its streak twice, crossed.
+void drawGlint(float x, float y, float edge, float turn, Colour colour) {
+    if (hudTextures.glow == nullptr) {
+        return;
+    }
+    bindTexture(hudTextures.glow);
+    drawSpriteRotated(x, y, x, y, turn, edge, edge, UvRect{}, colour, 0.0f);
+    drawSpriteRotated(x, y, x, y, turn + 90.0f, edge, edge, UvRect{}, colour, 0.0f);
+}
+
+// "keytoresume" at the bottom, growing and fading in with the wave v.
+void drawResumeText(float v) {
+    if (v <= 0.0f) {
+        return;
+    }
+    setTextColourARGB(withAlpha(kValueColour, v * 255.0f));
+    drawTextCentred(0.0f, -280.0f, 13.0f + v, textOf("keytoresume"));
+    setTextColourARGB(0xFFFFFFFFu);
+}
+
+void drawLives(float slide) {
+    const ScoreState& s = game.scores;
+    const LivesLook look = livesLook(profileLives(activeProfile()), s.lifeGained, s.lifeGainedMs);
+    if (hudTextures.heart != nullptr && look.hearts > 0) {
+        ordinaryBlend();
+        bindTexture(hudTextures.heart);
+        const float b = look.bounce;
+        for (int i = 0; i < look.hearts; ++i) {
+            const float left = look.heartLeft[i] + slide;
+            drawSpriteRect(left - b, kHeartTop + b, left + kHeartSize + b,
+                           kHeartTop - kHeartSize - b, UvRect{}, 0xFFFFFFFFu, 0.0f);
+        }
+    }
+    char text[24];
+    if (look.showCount) {
+        std::snprintf(text, sizeof text, "x%i", static_cast<int>(profileLives(activeProfile())));
+        drawLabel(look.heartLeft[0] + 30.0f + slide, kHeartTop - 12.0f, 13.0f, text, kValueColour);
+    } else if (look.lastLife) {
+        drawLabel(-367.0f + slide, kHeartTop - 12.0f, 11.0f, "last life", kValueColour);
+    }
+}
+
+void drawMenuButton(float slide) {
+    const bool hovered = menuButtonHovered();
+    hudDraw.menuButtonSize = menuButtonStep(hudDraw.menuButtonSize, hudDraw.menuButtonDirection,
+                                            app.frameStepMs, hovered);
+    const float size = hudDraw.menuButtonSize;
+    drawLabel(-365.0f + slide - 2.0f * (size - 13.0f), -30.0f, size, "MENU",
+              hovered ? kHoverColour : kLabelColour);
+}
+
+// A quiet load of an 800x600 picture: nothing when the file is missing.
+const TextureEntry* loadPicture(const char* name, bool fatal) {
+    if (const TextureEntry* found = findTexture(name)) {
+        return found;
+    }
+    // The loader below takes the bytes that this look-up registers.
+    int32_t size = 0;
+    if (!fatal && loadFile(name, &size, false) == nullptr) {
+        return nullptr;
+    }
+    return loadImageSized(name, 800, 600);
+}
+
+// A full picture loaded into the top-left of a larger texture.
+void drawPicture(const TextureEntry* t, float left, float top, float right, float bottom,
+                 Colour colour) {
+    if (t == nullptr || t->width <= 0 || t->height <= 0) {
+        return;
+    }
+    bindTexture(t);
+    const float uMax = 800.0f / static_cast<float>(t->width);
+    const float vMax = 600.0f / static_cast<float>(t->height);
+    drawSpriteRect(left, top, right, bottom,
+                   UvRect{0.001f, 0.001f, (uMax > 1.0f ? 1.0f : uMax) - 0.001f,
+                          (vMax > 1.0f ? 1.0f : vMax) - 0.001f},
+                   colour, 0.0f);
+}
+
+void drawFuseSpark(float x, float y, float alpha) {
+    const float clock = app.animationClockMs;
+    const float flicker = 0.75f + 0.25f * std::sin(clock * 0.05f) * std::sin(clock * 0.031f);
+    const float k = alpha / 255.0f;
+    additiveBlend();
+    drawGlint(x, y, 34.0f * flicker, clock * 0.3f,
+              makeColour(static_cast<int>(230 * k), 255, 190, 80));
+    drawGlint(x, y, 16.0f, clock * -0.2f, makeColour(static_cast<int>(255 * k), 255, 250, 220));
+    ordinaryBlend();
+    if (alpha >= 255.0f) {
+        spawnParticle(Vec3{x, y, 0.0f}, findEffect("smoke"), 1.0f, -1);
+        spawnParticle(Vec3{x, y, 0.0f}, findEffect("flare1"), 1.0f, -1);
+    }
+}
+
+void drawHintLineCells(float alpha) {
+    const GroupRecord& g = game.match.hintGroup;
+    const int n = g.length < kGroupPositions ? g.length : kGroupPositions;
+    additiveBlend();
+    for (int i = 0; i < n; ++i) {
+        const int r = g.rows[i];
+        const int c = g.columns[i];
+        if (r < 0 || r >= kRows || c < 0 || c >= kColumns) {
+            continue;
+        }
+        const Vec2 p = cellCentre(c, r) + game.board.cells[r][c].tileOffset;
+        const float a = hintLineAlpha(i, app.animationClockMs) * alpha / 255.0f;
+        drawGlint(p.x, p.y, 62.0f, 45.0f, makeColour(static_cast<int>(a * 0.55f), 255, 220, 120));
+    }
+    ordinaryBlend();
+}
+
+bool hintShown() {
+    return game.tips.hintVisible && !game.flags.boardDone;
+}
+
+}  // namespace
+
+void loadHudTexturesWith(bool fatal) {
+    HudTextures& t = hudTextures;
+    t.gamebar = loadTexture("gamebar.tga", fatal);
+    t.fuse = loadTexture("fuse.tga", fatal);
+    t.trough = loadTexture("zhelob.tga", fatal);
+    t.barrel = loadTexture("barrel.tga", fatal);
+    t.heart = loadTexture("heart.tga", fatal);
+    t.hintMarker = loadTexture("02.tga", fatal);
+    t.tipIcon = loadTexture("tip.tga", fatal);
+    t.glow = loadTexture("flare.jpg", fatal);
+    t.cursor = loadTexture("cursor.tga", fatal);
+    constexpr const char* kTiles[4] = {"field\\field0.tga", "field\\field1.tga",
+                                       "field\\field2.tga", "field\\field4.tga"};
+    for (int i = 0; i < 4; ++i) {
+        t.tiles[i] = loadTexture(kTiles[i], fatal);
+    }
+    constexpr const char* kFigures[kFigureKindCount] = {
+        "figures\\coins.tga",   "figures\\nugget.tga",  "figures\\perl.tga",
+        "figures\\perls.tga",   "figures\\rings2.tga",  "figures\\rings3.tga",
+        "figures\\sack.tga",    "figures\\scepter.tga", "figures\\bracelet.tga",
+        "figures\\brooch1.tga", "figures\\crown.tga",   "figures\\dagger.tga",
+        "figures\\goblet.tga",  "figures\\locket1.tga", "figures\\pot.tga",
+        "figures\\rings1.tga",  "figures\\diamond.tga"};
+    for (int k = 0; k < kFigureKindCount; ++k) {
+        t.figures[k].load(kFigures[k], 32);
+        t.figures[k].setMetrics(48.4f, 90);
+    }
+    t.stagePicture = loadPicture("menumap.jpg", fatal);
+    loadBalloonTextures(fatal);
+    hudDraw.texturesLoaded = true;
+    hudDraw.texturesTried = true;
+}
+
+void loadHudTextures() {
+    loadHudTexturesWith(true);
+}
+
+void ensureHudTextures() {
+    if (!hudDraw.texturesTried) {
+        hudDraw.texturesTried = true;
+        loadHudTexturesWith(false);
+    }
+}
+
+void drawHud() {
+    const float slide = game.hud.hudSlide;
+    if (slide <= kHiddenSlide) {
+        return;
+    }
+    if (hudTextures.gamebar != nullptr) {
+        ordinaryBlend();
+        bindTexture(hudTextures.gamebar);
+        drawSpriteRect(kPanelLeft + slide, kPanelTop, kPanelRight + slide, kPanelBottom, UvRect{},
+                       0xFFFFFFFFu, 0.0f);
+    }
+    char text[32];
+    const ScoreState& s = game.scores;
+    drawLabel(-365.0f + slide, 280.0f, 13.0f, "score", kLabelColour);
+    std::snprintf(text, sizeof text, "%i", static_cast<int>(s.bankedScore + s.scoreShown));
+    setTextColourARGB(kValueColour);
+    drawTextCentred(-333.0f + slide, 240.0f, 13.0f, text);
+    drawLabel(-365.0f + slide, 183.0f, 13.0f, "level", kLabelColour);
+    std::snprintf(text, sizeof text, "%i", static_cast<int>(session.currentLevel + 1));
+    drawLabel(-346.0f + slide, 150.0f, 13.0f, text, kValueColour);
+    if (session.gameMode == 1) {
+        drawLabel(-360.0f + slide, 89.0f, 12.0f, "Mode", kLabelColour);
+        drawLabel(-375.0f + slide, 55.0f, 12.0f, textOf("mode2"), kValueColour);
+    } else {
+        drawLabel(-365.0f + slide, 90.0f, 13.0f, "lives", kLabelColour);
+        drawLives(slide);
+    }
+    drawMenuButton(slide);
+    setTextColourARGB(0xFFFFFFFFu);
+}
+
+void drawPauseText() {
+    const LevelFlags& fl = game.flags;
+    if (!fl.paused) {
+        return;
+    }
+    const float v = resumeWave(fl.pauseMs, 0.0003f);
+    if (fl.pauseMs < 7000.0f) {
+        setTextColourARGB(kValueColour);
+        drawTextCentred(0.0f, 0.0f, 21.0f + 4.0f * v * v, textOf("pause"));
+    }
+    drawResumeText(v);
+}
+
+void drawTimeFuse() {
+    const ClockState& c = game.clock;
+    if (session.gameMode != 0 || c.timedOut || !game.flags.levelLoaded) {
+        return;
+    }
+    const float left = c.timeLimitMs - c.elapsedMs;
+    if (!game.flags.levelWon && left < 20000.0f && gameplayServices.setTintTarget) {
+        const float d = timeDarkening(left);
+        gameplayServices.setTintTarget(d, d, d, 1.0f);
+    }
+    const float f = fuseFraction(c, game.scores);
+    const float burn = kFuseLeft + (kFuseRight - kFuseLeft) * f;
+    const float top = kFuseY + kFuseHeight * 0.5f;
+    const float bottom = kFuseY - kFuseHeight * 0.5f;
+    // The fuse belongs to the playfield: it fades with the board in pauses
+    // and menus, but burns out in full view after a win.
+    const float alpha = game.flags.levelWon ? 255.0f : clampAlpha(game.hud.boardAlpha);
+    if (alpha <= 0.0f) {
+        return;
+    }
+    const Colour white = withAlpha(0xFFFFFFFFu, alpha);
+    ordinaryBlend();
+    if (hudTextures.trough != nullptr) {
+        bindTexture(hudTextures.trough);
+        drawSpriteRect(kFuseLeft - 8.0f, top + 1.0f, kBarrel.x, bottom - 1.0f,
+                       UvRect{0.0f, 0.0f, (kBarrel.x - kFuseLeft + 8.0f) / kTroughTexelUnits, 1.0f},
+                       white, 0.0f);
+    }
+    if (hudTextures.fuse != nullptr) {
+        bindTexture(hudTextures.fuse);
+        // The burnt part stays as a line of ash; the cord does not slide.
+        const float uBurn = (burn - kFuseLeft) / kFuseTexelUnits;
+        drawSpriteRect(kFuseLeft, top, burn, bottom, UvRect{0.0f, 0.0f, uBurn, 1.0f},
+                       makeColour(static_cast<int>(alpha * 150.0f / 255.0f), 50, 40, 35), 0.0f);
+        if (burn < kFuseRight) {
+            drawSpriteRect(burn, top, kFuseRight, bottom,
+                           UvRect{uBurn, 0.0f, (kFuseRight - kFuseLeft) / kFuseTexelUnits, 1.0f},
+                           white, 0.0f);
+        }
+    }
+    if (hudTextures.barrel != nullptr) {
+        bindTexture(hudTextures.barrel);
+        drawSprite(kBarrel.x, kBarrel.y, kBarrelSize, kBarrelSize, UvRect{}, white, 0.0f);
+    }
+    // Burning until the end is reached; at the barrel it smoulders until
+    // the time-out sets it off.
+    if (f < 1.0f || !game.flags.levelWon) {
+        drawFuseSpark(burn, kFuseY, alpha);
+    }
+}
+
+void drawTimeBonusTexts() {
+    const ScoreState& s = game.scores;
+    if (!s.timeBonusPhase || session.gameMode != 0) {
+        hudDraw.bonusAfterEndMs = 0.0f;
+        return;
+    }
+    hudDraw.bonusAfterEndMs = s.bonusFinished ? hudDraw.bonusAfterEndMs + app.frameStepMs : 0.0f;
+    const TimeBonusLook look =
+        timeBonusLook(s.bonusPhaseMs + hudDraw.bonusAfterEndMs, s.bonusDurationMs);
+    if (look.alpha <= 0.0f) {
+        return;
+    }
+    const float labelSize = 16.0f + look.sizeBonus;
+    const float valueSize = 20.0f + look.sizeBonus;
+    setTextColourARGB(withAlpha(kValueColour, look.alpha));
+    drawTextCentred(250.0f, -120.0f, labelSize, "TIME BONUS:");
+    char text[24];
+    std::snprintf(text, sizeof text, "%i", static_cast<int>(s.bonusShown));
+    setTextColourARGB(withAlpha(makeColour(255, 255, 230, 40), look.alpha));
+    drawTextCentred(250.0f, -100.0f - valueSize - 40.0f, valueSize, text);
+    setTextColourARGB(0xFFFFFFFFu);
+}
+
+void drawHintLine() {
+    if (!hintShown()) {
+        return;
+    }
+    const float blink = hintMarkerAlpha(game.tips.hintBlinkMs);
+    drawHintLineCells(blink * clampAlpha(game.hud.boardAlpha) / 255.0f);
+}
+
+void drawHintMarker() {
+    if (!hintShown() || hudTextures.hintMarker == nullptr) {
+        return;
+    }
+    const float a =
+        hintMarkerAlpha(game.tips.hintBlinkMs) * clampAlpha(game.hud.boardAlpha) / 255.0f;
+    if (a <= 0.0f) {
+        return;
+    }
+    const Vec2 p = game.match.hintPosition;
+    ordinaryBlend();
+    bindTexture(hudTextures.hintMarker);
+    drawSprite(p.x, p.y + 40.0f + 6.0f * std::sin(app.animationClockMs * 0.008f), kMarkerSize,
+               kMarkerSize, UvRect{}, withAlpha(0xFFFFFFFFu, a), 0.0f);
+}
+
+void drawHint() {
+    drawHintLine();
+    drawHintMarker();
+}
+
+void drawCelebrationOverlay() {
+    const LevelFlags& fl = game.flags;
+    if (!fl.levelWon || fl.levelEndMs < 6000.0f) {
+        return;
+    }
+    drawResumeText(resumeWave(fl.levelEndMs - 6000.0f, 0.0002f));
+}
+
+void drawStageComplete() {
+    const LevelFlags& fl = game.flags;
+    // The island's map in a frame: the next part of the journey.
+    drawPanel(-290.0f, 250.0f, 580.0f, 440.0f);
+    ordinaryBlend();
+    drawPicture(hudTextures.stagePicture, -260.0f, 220.0f, 260.0f, -170.0f, 0xFFFFFFFFu);
+    if (fl.stageMs >= 6000.0f) {
+        drawResumeText(resumeWave(fl.stageMs - 6000.0f, 0.0002f));
+    }
+}
+
+void drawGameComplete() {
+    // Normally loaded when the last level is won; else once, here.
+    if (hudTextures.gameComplete == nullptr && !hudDraw.gameCompleteTried) {
+        hudDraw.gameCompleteTried = true;
+        hudTextures.gameComplete = loadPicture("gamecomplete.jpg", false);
+    }
+    ordinaryBlend();
+    drawPicture(hudTextures.gameComplete, -400.0f, 300.0f, 400.0f, -300.0f, 0xFFFFFFFFu);
+    // Sparkles: the particle effect now and then, and glints that twinkle
+    // in turn at places chosen from their own cycle.
+    hudDraw.sparkleMs += app.frameStepMs;
+    if (hudDraw.sparkleMs >= 80.0f) {
+        hudDraw.sparkleMs = 0.0f;
+        spawnParticle(Vec3{randomSigned(400.0f), randomSigned(300.0f), 0.0f}, findEffect("blik1"),
+                      1.0f, -1);
+    }
+    additiveBlend();
+    constexpr int kGlints = 8;
+    constexpr float kCycleMs = 1300.0f;
+    for (int i = 0; i < kGlints; ++i) {
+        const float t = app.animationClockMs + static_cast<float>(i) * kCycleMs / kGlints;
+        const uint32_t cycle = static_cast<uint32_t>(t / kCycleMs) * 7919u + i * 104729u;
+        const float phase = std::fmod(t, kCycleMs) / kCycleMs;
+        const float x = static_cast<float>((cycle * 2654435761u) % 760u) - 380.0f;
+        const float y = static_cast<float>((cycle * 40503u + 977u) % 520u) - 260.0f;
+        const float a = std::sin(phase * kPi) * 230.0f;
+        drawGlint(x, y, 40.0f + 20.0f * phase, phase * 90.0f,
+                  makeColour(static_cast<int>(a), 255, 245, 200));
+    }
+    ordinaryBlend();
+    setTextColourARGB(makeColour(255, 255, 225, 90));
+    drawTextCentred(0.0f, 245.0f, 28.0f, textOf("congratulations"));
+    setTextColourARGB(kValueColour);
+    drawTextCentred(0.0f, -255.0f, 14.0f, textOf("gamepass1"));
+}
+
+void drawFloatingScores() {
+    const float dt = app.frameStepMs;
+    char text[24];
+    for (FloatingScore& f : game.scores.floating) {
+        if (f.size <= 0.0f || f.alpha <= 0.0f) {
+            continue;
+        }
+        std::snprintf(text, sizeof text, "+%i", static_cast<int>(f.value));
+        setTextColourARGB(withAlpha(makeColour(255, 255, 240, 170), f.alpha));
+        drawTextCentred(f.position.x, f.position.y, f.size, text);
+        f.position = f.position + f.velocity * dt;
+        f.size += f.sizeRate * dt;
+        f.alpha += f.alphaRate * dt;
+    }
+    setTextColourARGB(0xFFFFFFFFu);
+}
+
+void drawTileBreaks() {
+    const float dt = app.frameStepMs;
+    ordinaryBlend();
+    for (TileBreak& b : game.scores.breaks) {
+        if (b.ageMs < 0.0f) {
+            continue;
+        }
+        const float age = b.ageMs;
+        b.ageMs += dt;
+        if (b.ageMs > kBreakLifeMs) {
+            b.ageMs = -1.0f;
+        }
+        const int image = b.layers >= 2 ? 2 : 1;
+        if (hudTextures.tiles[image] == nullptr) {
+            continue;
+        }
+        // The layer flies off on an arc, turning, and fades after 200 ms.
+        const Vec2 p = b.start + b.direction * (0.15f * age) + Vec2{0.0f, -0.00012f * age * age};
+        const float alpha = age < 200.0f ? 255.0f : 255.0f * (1.0f - (age - 200.0f) / 500.0f);
+        const float edge = kTileEdge * (1.0f - age / (2.0f * kBreakLifeMs));
+        bindTexture(hudTextures.tiles[image]);
+        drawSpriteRotated(p.x, p.y, p.x, p.y, b.direction.x * age * 0.25f, edge, edge, UvRect{},
+                          withAlpha(0xFFFFFFFFu, alpha), 0.0f);
+    }
+}
+
+}  // namespace corsavel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "game/board_draw.h"
+#include "gfx/sprite_sheet.h"
+
+namespace corsavel {
+
+struct TextureEntry;
+
+// The images of the HUD, the tip balloon and the instructions overlay,
+// found once by loadHudTextures (null when a file is missing).
+struct HudTextures {
+    const TextureEntry* gamebar = nullptr;
+    const TextureEntry* fuse = nullptr;
+    const TextureEntry* trough = nullptr;
+    const TextureEntry* barrel = nullptr;
+    const TextureEntry* heart = nullptr;
+    const TextureEntry* hintMarker = nullptr;
+    const TextureEntry* tipIcon = nullptr;
+    const TextureEntry* glow = nullptr;
+    const TextureEntry* cursor = nullptr;
+    const TextureEntry* tiles[4] = {};  // plain, one layer, two layers, plain (checker)
+    const TextureEntry* stagePicture = nullptr;
+    const TextureEntry* gameComplete = nullptr;
+    SpriteSheet figures[kFigureKindCount];  // by FigureKind id, for the demonstration boards
+};
+extern HudTextures hudTextures;
+
+// Loads every HUD image; `fatal` stops the game on a missing one, as the
+// start-up load does. The frame loads quietly once if start-up did not.
+void loadHudTexturesWith(bool fatal);
+void ensureHudTextures();
+
+}  // namespace corsavel
