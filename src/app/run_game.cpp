@@ -122,6 +122,7 @@ void updateMusic() {
 void loadModelsAndFont() {
     loadFont("font");
     loadBoardTextures();
+    loadHudTextures();
     loadGoldBox();
 }
 
@@ -208,6 +209,7 @@ void installDefaultHooks() {
     hooks.load.freeTextTables = freeTextTables;
     hooks.gameplay.render = gameplayDraw;
     installGameplayHooks();
+    installGameplayDrawServices();
 }
 
 bool startGame(const GameOptions& options) {

@@ -611,6 +611,9 @@ static LevelDesign composeLevel(int level) {
             valid[r][c] = inShape(shape, r, c);
         }
     }
+    // The powder barrel at the end of the time fuse stands on the bottom
+    // right corner, so that cell is never part of a board.
+    valid[kBoardRows - 1][kBoardColumns - 1] = false;
     for (int r = 0; r < kBoardRows; ++r) {
         design.grid[r].assign(kBoardColumns, '0');
         for (int c = 0; c < kBoardColumns; ++c) {
