@@ -80,6 +80,9 @@ void closeTip();
 constexpr float kTipBalloonWidth = 300.0f;
 const char* currentTipText();
 bool tipButtonHit(float x, float y);
+// Where a click closes the blocking tip: its button's centre, or the tip's
+// target when it has no text (and so no button).
+Vec2 tipButtonCentre();
 
 // Level flow and input.
 void gameplayUpdate();

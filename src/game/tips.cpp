@@ -101,6 +101,18 @@ bool tipButtonHit(float x, float y) {
     return balloonButtonContains(layout, x, y);
 }
 
+Vec2 tipButtonCentre() {
+    const TipState& t = game.tips;
+    const char* text = currentTipText();
+    if (text == nullptr) {
+        return t.tipPosition;
+    }
+    static BalloonLayout layout;
+    layoutBalloon(text, t.tipPosition, kTipBalloonWidth, true, balloonAgeFor(text), layout);
+    const Rect& b = layout.button;
+    return Vec2{(b.left + b.right) * 0.5f, (b.top + b.bottom) * 0.5f};
+}
+
 void closeTip() {
     game.tips.tipShowing = false;
     game.tips.tipWaitsForClick = false;

@@ -67,6 +67,32 @@ struct LevelResult {
 // Plays one level with the game's generator seeded with `seed`.
 LevelResult playLevel(const LevelSource& level, uint32_t seed, const BotOptions& options);
 
+struct MoveChoice {
+    int row = -1;
+    int column = -1;
+    int value = -1;
+};
+
+// The bot's eyes and hand without the frame: called once a frame, it looks at
+// the game as it is and says where to click, if anywhere: the instructions'
+// "OK", a blocking tip's button, a paused board, or the chosen move once the
+// board has rested for the think time.
+class BotHand {
+public:
+    explicit BotHand(const BotOptions& options) : options_(options) {}
+    void reset() { waitMs_ = 0.0f; }
+    // True with the click position (and, for a move, the move) when it acts.
+    bool act(float stepMs, Vec2* at, MoveChoice* move);
+
+private:
+    BotOptions options_;
+    float waitMs_ = 0.0f;
+};
+
+// Nothing on the board moves, no cascade or blast is pending and the hand is
+// ready: the moment a player looks for the next move.
+bool boardAtRest();
+
 // The same play a frame at a time: begin sets the game up (silent audio, a
 // fresh profile, the seeded generator) and starts the level; each step may
 // click and then runs one frame of the rules; false once the level is over.
@@ -78,14 +104,14 @@ public:
     LevelResult result() const;
 
 private:
-    void playMove();
+    void click(Vec2 at, const MoveChoice& move);
     bool finish(Outcome outcome);
 
     BotOptions options_;
+    BotHand hand_;
     LevelResult result_;
     float giveUpMs_ = 0.0f;
     double framesLeft_ = 0.0;
-    float waitMs_ = 0.0f;
     bool over_ = true;
 };
 
@@ -113,12 +139,6 @@ BoardView viewBoard();
 // chains under the line and under the blasts of the bonuses it fires) counts
 // 100 a unit; a bonus it creates adds its worth.
 int moveValue(const BoardView& view, int row, int column);
-
-struct MoveChoice {
-    int row = -1;
-    int column = -1;
-    int value = -1;
-};
 
 // The best move on the board; among equals the hinted cell, then the one
 // nearest above work still to do. row = -1 when there is no move.

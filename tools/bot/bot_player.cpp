@@ -68,16 +68,6 @@ bool blastsPending() {
     return false;
 }
 
-// Nothing on the board moves, no cascade or blast is pending and the hand is
-// ready: the moment a player looks for the next move.
-bool boardAtRest() {
-    const MatchState& m = game.match;
-    const HandState& h = game.hand;
-    return !m.cascadeActive && !m.playerMove && m.cascadeDelayMs < 0.0f && isSettled() &&
-           isAtRest(h.heldFigure) && !h.rejecting && h.swapAngle == 0.0f &&
-           !game.noMoves.noMovesActive && !blastsPending() && !game.flags.boardDone;
-}
-
 void click(float x, float y) {
     onBoardPointerMove(x, y);
     onBoardClickAt(x, y);
@@ -97,7 +87,52 @@ void hintCell(int& row, int& column) {
 
 }  // namespace
 
-BotPlayer::BotPlayer(const BotOptions& options) : options_(options) {
+bool boardAtRest() {
+    const MatchState& m = game.match;
+    const HandState& h = game.hand;
+    return !m.cascadeActive && !m.playerMove && m.cascadeDelayMs < 0.0f && isSettled() &&
+           isAtRest(h.heldFigure) && !h.rejecting && h.swapAngle == 0.0f &&
+           !game.noMoves.noMovesActive && !blastsPending() && !game.flags.boardDone;
+}
+
+bool BotHand::act(float stepMs, Vec2* at, MoveChoice* move) {
+    const LevelFlags& fl = game.flags;
+    *move = MoveChoice{};
+    if (fl.levelWon || game.clock.timedOut || fl.menuActive) {
+        waitMs_ = 0.0f;
+        return false;
+    }
+    if (fl.instructionsShown || tipBlocks() || fl.paused) {
+        waitMs_ += stepMs;
+        if (waitMs_ < options_.reactMs) {
+            return false;
+        }
+        waitMs_ = 0.0f;
+        *at = fl.instructionsShown ? Vec2{kInstructionsOkX, kInstructionsOkY}
+                                   : (tipBlocks() ? tipButtonCentre() : game.hand.cursor);
+        return true;
+    }
+    if (!boardAtRest()) {
+        waitMs_ = 0.0f;
+        return false;
+    }
+    waitMs_ += stepMs;
+    if (waitMs_ < options_.thinkMs) {
+        return false;
+    }
+    waitMs_ = 0.0f;
+    int hintRow = -1;
+    int hintColumn = -1;
+    hintCell(hintRow, hintColumn);
+    *move = chooseMove(viewBoard(), hintRow, hintColumn);
+    if (move->row < 0) {
+        return false;
+    }
+    *at = cellCentre(move->column, move->row);
+    return true;
+}
+
+BotPlayer::BotPlayer(const BotOptions& options) : options_(options), hand_(options) {
     if (options_.stepMs <= 0.0f) {
         options_.stepMs = 16.0f;
     }
@@ -119,7 +154,7 @@ void BotPlayer::begin(const LevelSource& level, uint32_t seed) {
         giveUpMs_ = options_.mode == 1 ? limit * 10.0f + kSafetyMs : limit + kSafetyMs;
     }
     framesLeft_ = (static_cast<double>(giveUpMs_) + kSafetyMs) / options_.stepMs;
-    waitMs_ = 0.0f;
+    hand_.reset();
     over_ = false;
 }
 
@@ -140,38 +175,22 @@ bool BotPlayer::step() {
         return finish(Outcome::Lost);
     } else if (game.clock.elapsedMs >= giveUpMs_) {
         return finish(Outcome::GaveUp);
-    } else if (fl.instructionsShown || tipBlocks() || fl.paused) {
-        waitMs_ += step;
-        if (waitMs_ >= options_.reactMs) {
-            const Vec2 at = fl.instructionsShown
-                                ? Vec2{kInstructionsOkX, kInstructionsOkY}
-                                : (tipBlocks() ? game.tips.tipPosition : game.hand.cursor);
-            click(at.x, at.y);
-            waitMs_ = 0.0f;
-        }
-    } else if (boardAtRest()) {
-        waitMs_ += step;
-        if (waitMs_ >= options_.thinkMs) {
-            playMove();
-            waitMs_ = 0.0f;
-        }
     } else {
-        waitMs_ = 0.0f;
+        Vec2 at;
+        MoveChoice move;
+        if (hand_.act(step, &at, &move)) {
+            click(at, move);
+        }
     }
     gameplayUpdateStep(step);
     return true;
 }
 
-void BotPlayer::playMove() {
-    int hintRow = -1;
-    int hintColumn = -1;
-    hintCell(hintRow, hintColumn);
-    const MoveChoice move = chooseMove(viewBoard(), hintRow, hintColumn);
+void BotPlayer::click(Vec2 at, const MoveChoice& move) {
+    corsavel::bot::click(at.x, at.y);
     if (move.row < 0) {
         return;
     }
-    const Vec2 at = cellCentre(move.column, move.row);
-    click(at.x, at.y);
     result_.moves += game.match.playerMove ? 1 : 0;
     result_.refused += game.hand.rejecting ? 1 : 0;
     if (options_.trace) {
