@@ -1,0 +1,249 @@
+// The game screen's frame at full load: the real game started on the
+// offscreen GL driver with the forged data, a board full of bonus figures
+// set off into a busy cascade whose flyers spiral into the gold box. Each
+// iteration is one whole frame of the loop (clear, gameplay update and
+// drawing with the HUD, present). The counters say what this thread spends
+// in the whole frame, in the gameplay update and in the drawing (our code
+// and the GL calls it makes; the software rasteriser's worker threads are
+// not counted), and how many heap allocations a frame makes (there should
+// be none).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "allocation_counter.h"
+#include "app/app_state.h"
+#include "app/game_main.h"
+#include "app/hooks.h"
+#include "app/ingame_pages.h"
+#include "app/screen.h"
+#include "bot/bot.h"
+#include "game/rules.h"
+#include "platform/clock.h"
+#include "platform/frame_state.h"
+#include "platform/random.h"
+#include "platform/render_backend.h"
+#include "resources/asset_registry.h"
+#include "ui/profile.h"
+
+namespace corsavel {
+namespace {
+
+constexpr uint32_t kStepMs = 16;
+
+uint32_t fakeNow = 1000;
+uint32_t fakeClock() {
+    return fakeNow;
+}
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Double layers everywhere with chained bonus figures; five kinds of figure
+// make long cascades.
+char busyLevel[] =
+    "figures=5\r\ntime=900\r\nlevel=\r\n"
+    "222222222222\r\n222222222222\r\n22Q222222a22\r\n222222222222\r\n222q2222R222\r\n"
+    "222222222222\r\n2b22222222S2\r\n222222222222\r\n2222r22A2222\r\n222222222222\r\n"
+    "22222222222.\r\n";
+
+bool started = false;
+
+// A device that takes every call and draws nothing: frames through it cost
+// only our own code (rules, drawing steps, vertex building).
+class NullBackend final : public RenderBackend {
+public:
+    int draws = 0;
+    void clear(bool, uint32_t, bool, float) override {}
+    void present() override {}
+    void setGammaRamp(const uint16_t*) override {}
+    void applyRenderState(RenderState, uint32_t) override {}
+    void applyStageState(StageState, uint32_t) override {}
+    void applyMatrix(MatrixSlot, const Matrix4&) override {}
+    void applyLight(const Light&, bool) override {}
+    void applyMaterial(const Material&) override {}
+    void bindTexture(uint32_t) override {}
+    void drawUser(PrimitiveType, int, uint32_t, const void*) override { ++draws; }
+    uint32_t createTexture(int, int, const uint8_t*) override { return 0; }
+    void updateTexture(uint32_t, int, int, int, int, const uint8_t*) override {}
+    void releaseTexture(uint32_t) override {}
+    uint32_t createBuffers(uint32_t, const void*, int, const uint16_t*, int) override { return 0; }
+    void drawBuffers(uint32_t, int) override { ++draws; }
+    void releaseBuffers(uint32_t) override {}
+    bool readPixels(int, int, uint8_t*) override { return false; }
+};
+
+// The game screen's own two calls, timed on this thread.
+struct OwnCost {
+    void (*update)() = nullptr;
+    void (*render)() = nullptr;
+    double updateSeconds = 0.0;
+    double renderSeconds = 0.0;
+};
+OwnCost own;
+
+void timedUpdate() {
+    const double before = threadCpuSeconds();
+    own.update();
+    own.updateSeconds += threadCpuSeconds() - before;
+}
+
+void timedRender() {
+    const double before = threadCpuSeconds();
+    own.render();
+    own.renderSeconds += threadCpuSeconds() - before;
+}
+
+bool startOnce() {
+    if (started) {
+        return true;
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    static std::string data = std::string(CORSAVEL_BENCH_DATA);
+    static char home[] = "/tmp/corsavel-bench-XXXXXX";
+    if (mkdtemp(home) == nullptr) {
+        return false;
+    }
+    GameOptions options;
+    options.dataDirectory = data.c_str();
+    options.userDirectory = home;
+    options.allowOffscreen = true;
+    options.limitFrameRate = false;
+    options.singleInstance = false;
+    setClockSource(fakeClock);
+    installDefaultHooks();
+    app.fixedSeed = true;
+    app.seed = 5;
+    if (!startGame(options)) {
+        return false;
+    }
+    loadAll();
+    app.loadAllPending = false;
+    own.update = hooks.gameplay.update;
+    own.render = hooks.gameplay.render;
+    hooks.gameplay.update = timedUpdate;
+    hooks.gameplay.render = timedRender;
+    registerAsset("levels\\pack1_50.lvl", static_cast<int32_t>(std::strlen(busyLevel)),
+                  reinterpret_cast<uint8_t*>(busyLevel), false);
+    Profile& p = activeProfile();
+    p.helpShown = p.tipPowerupShown = p.tipRelaxShown = 1;
+    p.tipSquareShown = p.tipChainShown = 1;
+    started = true;
+    return true;
+}
+
+void frame() {
+    fakeNow += kStepMs;
+    runIdlePass();
+}
+
+// A fresh start of the busy level: every third free figure gets a bonus and
+// the best move sets the cascade off.
+void startBusyCascade(uint32_t seed) {
+    seedRandom(seed);
+    session.gameMode = 0;
+    startLevel(49);
+    requestScreen(&gameScreen);
+    applyScreenSwitch();
+    int n = 0;
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            if (isFreeFigure(r, c) && ++n % 3 == 0) {
+                game.board.cells[r][c].figure.bonus = 1 + (n / 3) % 5;
+            }
+        }
+    }
+    const bot::MoveChoice move = bot::chooseMove(bot::viewBoard(), -1, -1);
+    const Vec2 at = cellCentre(move.column, move.row);
+    onBoardClickAt(at.x, at.y);
+    onBoardButtonUp();
+}
+
+int activeFlyers() {
+    int n = 0;
+    for (const Flyer& f : game.flyers.flyers) {
+        n += f.slot > 0 ? 1 : 0;
+    }
+    return n;
+}
+
+void runBusyFrames(benchmark::State& state, bool nullDevice) {
+    if (!startOnce()) {
+        state.SkipWithError("the game did not start (no GL on the offscreen driver?)");
+        return;
+    }
+    uint32_t seed = 1;
+    startBusyCascade(seed);
+    frame();  // the first frame loads what is loaded lazily
+    NullBackend null;
+    RenderBackend* gl = renderBackend();
+    if (nullDevice) {
+        setRenderBackend(&null);
+    }
+    int64_t frames = 0;
+    int64_t flyerFrames = 0;
+    int64_t flyers = 0;
+    double cpu = 0.0;
+    int64_t allocations = 0;
+    own.updateSeconds = 0.0;
+    own.renderSeconds = 0.0;
+    for (auto _ : state) {
+        const double before = threadCpuSeconds();
+        startCountingAllocations();
+        frame();
+        allocations += stopCountingAllocations();
+        cpu += threadCpuSeconds() - before;
+        ++frames;
+        const int n = activeFlyers();
+        flyers += n;
+        flyerFrames += n > 0 ? 1 : 0;
+        if (!game.match.cascadeActive && frames % 240 == 0) {
+            state.PauseTiming();
+            const OwnCost kept = own;
+            startBusyCascade(++seed);
+            frame();
+            own = kept;
+            state.ResumeTiming();
+        }
+    }
+    setRenderBackend(gl);
+    const double perFrame = 1e6 / static_cast<double>(frames);
+    state.counters["cpu_us_per_frame"] = cpu * perFrame;
+    state.counters["update_cpu_us"] = own.updateSeconds * perFrame;
+    state.counters["draw_cpu_us"] = own.renderSeconds * perFrame;
+    state.counters["allocs_per_frame"] =
+        static_cast<double>(allocations) / static_cast<double>(frames);
+    state.counters["flyers_per_frame"] = static_cast<double>(flyers) / static_cast<double>(frames);
+    state.counters["share_with_flyers"] =
+        static_cast<double>(flyerFrames) / static_cast<double>(frames);
+    if (nullDevice) {
+        state.counters["draws_per_frame"] =
+            static_cast<double>(null.draws) / static_cast<double>(frames);
+    }
+}
+
+// The whole frame on the software GL driver.
+void BM_GameScreenFrameBusyCascade(benchmark::State& state) {
+    runBusyFrames(state, false);
+}
+
+// The same frames into a device that draws nothing: our own code's cost.
+void BM_GameScreenOwnCodeBusyCascade(benchmark::State& state) {
+    runBusyFrames(state, true);
+}
+
+BENCHMARK(BM_GameScreenFrameBusyCascade)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+BENCHMARK(BM_GameScreenOwnCodeBusyCascade)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+}  // namespace
+}  // namespace corsavel
+
+BENCHMARK_MAIN();
