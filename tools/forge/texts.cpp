@@ -91,15 +91,15 @@ std::string stringsText() {
         // Instructions overlay.
         {"instructions", "How to play"},
         {"treasuretip",
-         "You hold one treasure in your hand.\r\n"
-         "Click a figure on the board to swap it with your treasure when that makes a line "
-         "of three or more equal treasures: across, down or diagonally.\r\n"
-         "The line drops into the gold box and its tiles lose a layer.",
+         "You hold one treasure.\r\n"
+         "Click a figure to swap it with yours when that makes a line of three: across, "
+         "down or diagonally.\r\n"
+         "Lines fly into the gold box and their tiles lose a layer.",
          true},
         {"squarehelp",
-         "Clear every tile layer and break every chain to win the level.\r\n"
-         "Long lines leave bombs and lightning behind. Watch the fuse: in the adventure the "
-         "time is short, and the time left becomes bonus points.",
+         "Clear every layer and break every chain to win.\r\n"
+         "Long lines leave bombs and lightning. Watch the fuse: the time left becomes bonus "
+         "points.",
          true},
         // Message boxes.
         {"skipquest", "Skip this level? It costs two lives."},
