@@ -2,7 +2,6 @@
 // the build and checked by its pixel statistics.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "gfx/bolts.h"
 #include "gfx/font.h"
 #include "gfx/texture.h"
+#include "gl_window_test.h"
 #include "platform/frame_state.h"
 #include "platform/random.h"
 #include "platform/render_backend.h"
@@ -24,40 +24,13 @@
 namespace corsavel {
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
-std::string binaryPath(const char* name) {
-    const char* dir = std::getenv("CORSAVEL_BINARY_DIR");
-    return std::string(dir != nullptr ? dir : ".") + "/" + name;
-}
-
-class BoardGl : public ::testing::Test {
+class BoardGl : public GlWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || *display == 0) {
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        }
-        ready = createGameWindow(false) && createDevice();
-    }
-    static void TearDownTestSuite() {
-        releaseAllTextures();
-        releaseDevice();
-        destroyGameWindow();
-    }
     void SetUp() override {
-        if (!ready) {
-            GTEST_SKIP() << "no GL context";
+        enterGl("targa.dat");
+        if (IsSkipped()) {
+            return;
         }
-        const std::string data = binaryPath("Data");
-        if (access((data + "/targa.dat").c_str(), R_OK) != 0 ||
-            getcwd(previous, sizeof previous) == nullptr || chdir(data.c_str()) != 0) {
-            GTEST_SKIP() << "no forged Data folder";
-        }
-        renderDevice.frameCapture = true;
-        applyDefaultStates();
         clearAssetRegistry();
         releaseAllTextures();
         boltState = BoltState{};
@@ -73,9 +46,7 @@ protected:
         clearAssetRegistry();
         releaseAllTextures();
         boltState = BoltState{};
-        if (previous[0] != 0) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
+        leaveData();
     }
 
     void drawFrame(const char* png) {
@@ -83,26 +54,9 @@ protected:
         clearDepth(1.0f);
         beginScene();
         gameplayDraw();
-        endScene();
-        presentFrame();
-        pixels.assign(800 * 600 * 4, 0);
-        ASSERT_TRUE(renderBackend()->readPixels(800, 600, pixels.data()));
-        EXPECT_TRUE(saveScreenshot(binaryPath(png).c_str()));
+        finishFrame(png);
     }
-    Rgb at(int x, int y) const {
-        const uint8_t* p = &pixels[(static_cast<size_t>(y) * 800 + x) * 4];
-        return {p[0], p[1], p[2]};
-    }
-    // Screen pixel of a scene point (origin at the centre, y up).
-    static int px(float x) { return static_cast<int>(x + 400.0f); }
-    static int py(float y) { return static_cast<int>(300.0f - y); }
-
-    static bool ready;
-    char previous[4096] = {};
-    std::vector<uint8_t> pixels;
 };
-
-bool BoardGl::ready = false;
 
 TEST_F(BoardGl, ForgedLevelDrawsTilesFiguresChainsAndTheHand) {
     seedRandom(12);

@@ -3,7 +3,6 @@
 // area.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -15,6 +14,7 @@
 #include "gfx/mesh.h"
 #include "gfx/scene_object.h"
 #include "gfx/texture.h"
+#include "gl_window_test.h"
 #include "platform/primitives.h"
 #include "platform/render_backend.h"
 #include "platform/render_device.h"
@@ -25,47 +25,23 @@
 namespace corsavel {
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
 // The box area in scene units and the backdrop colour behind it.
 constexpr float kAreaLeft = -380.0f, kAreaRight = -252.0f;
 constexpr float kAreaBottom = -290.0f, kAreaTop = -210.0f;
 constexpr Colour kBackdrop = 0xFF203040u;
 
-std::string binaryPath(const char* name) {
-    const char* dir = std::getenv("CORSAVEL_BINARY_DIR");
-    return std::string(dir != nullptr ? dir : ".") + "/" + name;
-}
-
-class GoldBoxGl : public ::testing::Test {
+class GoldBoxGl : public GlWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || *display == 0) {
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        }
-        ready = createGameWindow(false) && createDevice();
-    }
     static void TearDownTestSuite() {
         freeSceneObjectLibrary();
         freeMeshLibrary();
-        releaseAllTextures();
-        releaseDevice();
-        destroyGameWindow();
+        GlWindowTest::TearDownTestSuite();
     }
     void SetUp() override {
-        if (!ready) {
-            GTEST_SKIP() << "no GL context";
+        enterGl("models/goldbox.cgo");
+        if (IsSkipped()) {
+            return;
         }
-        const std::string data = binaryPath("Data");
-        if (access((data + "/models/goldbox.cgo").c_str(), R_OK) != 0 ||
-            getcwd(previous, sizeof previous) == nullptr || chdir(data.c_str()) != 0) {
-            GTEST_SKIP() << "no forged Data folder";
-        }
-        renderDevice.frameCapture = true;
-        applyDefaultStates();
         game = GameState{};
         freeSceneObjectLibrary();
         freeMeshLibrary();
@@ -75,9 +51,7 @@ protected:
     }
     void TearDown() override {
         game = GameState{};
-        if (previous[0] != 0) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
+        leaveData();
     }
 
     // The board screen's view and 2D mode, a flat backdrop, the box, then
@@ -102,12 +76,7 @@ protected:
             bindTexture(nullptr);
             drawSpriteRect(-400.0f, -270.0f, 400.0f, -300.0f, UvRect{}, 0x80FF0000u, 0.0f);
         }
-        endScene();
-        presentFrame();
-        pixels.assign(800 * 600 * 4, 0);
-        ASSERT_TRUE(renderBackend()->readPixels(800, 600, pixels.data()));
-        // Beside the build (the folder the test started in), never into Data.
-        EXPECT_TRUE(saveScreenshot((std::string(previous) + "/" + png).c_str()));
+        finishFrame(png.c_str());
     }
     // The frame for the statistics, then a magnified one of the box to look at.
     void drawBox(const std::string& name, bool overlay = false) {
@@ -150,13 +119,7 @@ protected:
         }
         return c;
     }
-
-    static bool ready;
-    char previous[4096] = {};
-    std::vector<uint8_t> pixels;
 };
-
-bool GoldBoxGl::ready = false;
 
 bool isVelvet(Rgb p) {
     return p.r > 100 && p.g < 60 && p.b > p.g;

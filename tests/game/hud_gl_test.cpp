@@ -3,7 +3,6 @@
 // each HUD item should be.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -19,6 +18,7 @@
 #include "gfx/font.h"
 #include "gfx/text_effects.h"
 #include "gfx/texture.h"
+#include "gl_window_test.h"
 #include "platform/frame_state.h"
 #include "platform/random.h"
 #include "platform/render_backend.h"
@@ -32,11 +32,6 @@
 namespace corsavel {
 namespace {
 
-std::string binaryPath(const char* name) {
-    const char* dir = std::getenv("CORSAVEL_BINARY_DIR");
-    return std::string(dir != nullptr ? dir : ".") + "/" + name;
-}
-
 struct Stats {
     double brightness = 0.0;  // mean of r + g + b
     int red = 0;              // clearly red pixels
@@ -47,31 +42,13 @@ struct Stats {
     int yellow = 0;           // saturated yellow (titles)
 };
 
-class HudGl : public ::testing::Test {
+class HudGl : public GlWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || *display == 0) {
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        }
-        ready = createGameWindow(false) && createDevice();
-    }
-    static void TearDownTestSuite() {
-        releaseAllTextures();
-        releaseDevice();
-        destroyGameWindow();
-    }
     void SetUp() override {
-        if (!ready) {
-            GTEST_SKIP() << "no GL context";
+        enterGl("targa.dat");
+        if (IsSkipped()) {
+            return;
         }
-        const std::string data = binaryPath("Data");
-        if (access((data + "/targa.dat").c_str(), R_OK) != 0 ||
-            getcwd(previous, sizeof previous) == nullptr || chdir(data.c_str()) != 0) {
-            GTEST_SKIP() << "no forged Data folder";
-        }
-        renderDevice.frameCapture = true;
-        applyDefaultStates();
         clearAssetRegistry();
         releaseAllTextures();
         freeTextTables();
@@ -112,9 +89,7 @@ protected:
         clearAssetRegistry();
         releaseAllTextures();
         boltState = BoltState{};
-        if (previous[0] != 0) {
-            EXPECT_EQ(chdir(previous), 0);
-        }
+        leaveData();
     }
 
     static void renderFrame() {
@@ -126,12 +101,11 @@ protected:
         presentFrame();
     }
     void drawFrame(const char* png = nullptr) {
-        renderFrame();
-        pixels.assign(800 * 600 * 4, 0);
-        ASSERT_TRUE(renderBackend()->readPixels(800, 600, pixels.data()));
-        if (png != nullptr) {
-            EXPECT_TRUE(saveScreenshot(binaryPath(png).c_str()));
-        }
+        clearTarget(0xFF000000u);
+        clearDepth(1.0f);
+        beginScene();
+        gameplayDraw();
+        finishFrame(png);
     }
     // Statistics of the scene rectangle (x0, y0) top-left to (x1, y1).
     Stats stats(float x0, float y0, float x1, float y1) const {
@@ -157,15 +131,7 @@ protected:
         s.brightness = n > 0 ? s.brightness / n : 0.0;
         return s;
     }
-    static int px(float x) { return static_cast<int>(x + 400.0f); }
-    static int py(float y) { return static_cast<int>(300.0f - y); }
-
-    static bool ready;
-    char previous[4096] = {};
-    std::vector<uint8_t> pixels;
 };
-
-bool HudGl::ready = false;
 
 TEST_F(HudGl, PlayFrameShowsPanelLivesFuseHintAndScores) {
     game.clock.elapsedMs = game.clock.timeLimitMs * 0.4f;

@@ -9,6 +9,7 @@
 #include "gfx/font.h"
 #include "gfx/text_effects.h"
 #include "gfx/texture.h"
+#include "gl_window_test.h"
 #include "platform/primitives.h"
 #include "platform/render_device.h"
 #include "platform/screenshot.h"
@@ -18,10 +19,6 @@
 using namespace corsavel;
 
 namespace {
-
-struct Rgb {
-    int r, g, b;
-};
 
 // Uncompressed 32-bit TGA, top-left origin, from ARGB pixels.
 std::vector<uint8_t> encodeTga(int w, int h, const std::vector<uint32_t>& argb) {
@@ -42,31 +39,13 @@ std::vector<uint8_t> encodeTga(int w, int h, const std::vector<uint32_t>& argb) 
     return bytes;
 }
 
-std::string outputPath(const char* name) {
-    const char* dir = std::getenv("CORSAVEL_BINARY_DIR");
-    return std::string(dir != nullptr ? dir : ".") + "/" + name;
-}
-
-class TextGl : public ::testing::Test {
+class TextGl : public GlWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || *display == 0) {
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        }
-        ready = createGameWindow(false) && createDevice();
-    }
-    static void TearDownTestSuite() {
-        releaseAllTextures();
-        releaseDevice();
-        destroyGameWindow();
-    }
     void SetUp() override {
-        if (!ready) {
-            GTEST_SKIP() << "no GL context";
+        enterGl();
+        if (IsSkipped()) {
+            return;
         }
-        renderDevice.frameCapture = true;
-        applyDefaultStates();
         clearAssetRegistry();
         releaseAllTextures();
         resetTextState();
@@ -86,17 +65,7 @@ protected:
         beginScene();
         begin2D();
     }
-    void endFrame(const char* png) {
-        endScene();
-        presentFrame();
-        pixels.assign(800 * 600 * 4, 0);
-        ASSERT_TRUE(renderBackend()->readPixels(800, 600, pixels.data()));
-        EXPECT_TRUE(saveScreenshot(outputPath(png).c_str()));
-    }
-    Rgb at(int x, int y) const {
-        const uint8_t* p = &pixels[(static_cast<size_t>(y) * 800 + x) * 4];
-        return {p[0], p[1], p[2]};
-    }
+    void endFrame(const char* png) { finishFrame(png); }
     // Pixels brighter than the black background inside a screen rectangle.
     int litPixels(int x0, int y0, int x1, int y1) const {
         int n = 0;
@@ -114,10 +83,10 @@ protected:
     bool loadGameFont() {
         std::string dataPath = std::getenv("CORSAVEL_DATA_DIR") != nullptr
                                    ? std::getenv("CORSAVEL_DATA_DIR")
-                                   : outputPath("Data");
+                                   : buildPath("Data");
         const char* dataDir = dataPath.c_str();
-        char previous[4096];
-        if (access(dataDir, R_OK) != 0 || getcwd(previous, sizeof previous) == nullptr ||
+        char before[4096];
+        if (access(dataDir, R_OK) != 0 || getcwd(before, sizeof before) == nullptr ||
             chdir(dataDir) != 0) {
             return false;
         }
@@ -130,15 +99,11 @@ protected:
                           false);
         }
         bool loaded = haveFont && loadFont("font");
-        return chdir(previous) == 0 && loaded;
+        return chdir(before) == 0 && loaded;
     }
 
-    static bool ready;
     std::vector<uint8_t> highlight;
-    std::vector<uint8_t> pixels;
 };
-
-bool TextGl::ready = false;
 
 }  // namespace
 
