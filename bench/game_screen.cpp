@@ -25,6 +25,7 @@
 #include "game/rules.h"
 #include "platform/clock.h"
 #include "platform/frame_state.h"
+#include "platform/null_device.h"
 #include "platform/random.h"
 #include "platform/render_backend.h"
 #include "resources/asset_registry.h"
@@ -55,30 +56,6 @@ char busyLevel[] =
     "22222222222.\r\n";
 
 bool started = false;
-
-// A device that takes every call and draws nothing: frames through it cost
-// only our own code (rules, drawing steps, vertex building).
-class NullBackend final : public RenderBackend {
-public:
-    int draws = 0;
-    void clear(bool, uint32_t, bool, float) override {}
-    void present() override {}
-    void setGammaRamp(const uint16_t*) override {}
-    void applyRenderState(RenderState, uint32_t) override {}
-    void applyStageState(StageState, uint32_t) override {}
-    void applyMatrix(MatrixSlot, const Matrix4&) override {}
-    void applyLight(const Light&, bool) override {}
-    void applyMaterial(const Material&) override {}
-    void bindTexture(uint32_t) override {}
-    void drawUser(PrimitiveType, int, uint32_t, const void*) override { ++draws; }
-    uint32_t createTexture(int, int, const uint8_t*) override { return 0; }
-    void updateTexture(uint32_t, int, int, int, int, const uint8_t*) override {}
-    void releaseTexture(uint32_t) override {}
-    uint32_t createBuffers(uint32_t, const void*, int, const uint16_t*, int) override { return 0; }
-    void drawBuffers(uint32_t, int) override { ++draws; }
-    void releaseBuffers(uint32_t) override {}
-    bool readPixels(int, int, uint8_t*) override { return false; }
-};
 
 // The game screen's own two calls, timed on this thread.
 struct OwnCost {
@@ -183,7 +160,7 @@ void runBusyFrames(benchmark::State& state, bool nullDevice) {
     uint32_t seed = 1;
     startBusyCascade(seed);
     frame();  // the first frame loads what is loaded lazily
-    NullBackend null;
+    NullDevice null;
     RenderBackend* gl = renderBackend();
     if (nullDevice) {
         setRenderBackend(&null);

@@ -1,5 +1,7 @@
 #include "platform/render_device.h"
 
+#include "platform/null_device.h"
+
 #include <SDL.h>
 
 #include <cmath>
@@ -22,29 +24,8 @@ DisplayResetHook beforeReset = nullptr;
 DisplayResetHook afterReset = nullptr;
 RenderBackend* glBackend = nullptr;
 
-// A backend that draws nothing, so calls before the device exists are safe.
-class NullBackend final : public RenderBackend {
-public:
-    void clear(bool, uint32_t, bool, float) override {}
-    void present() override {}
-    void setGammaRamp(const uint16_t*) override {}
-    void applyRenderState(RenderState, uint32_t) override {}
-    void applyStageState(StageState, uint32_t) override {}
-    void applyMatrix(MatrixSlot, const Matrix4&) override {}
-    void applyLight(const Light&, bool) override {}
-    void applyMaterial(const Material&) override {}
-    void bindTexture(uint32_t) override {}
-    void drawUser(PrimitiveType, int, uint32_t, const void*) override {}
-    uint32_t createTexture(int, int, const uint8_t*) override { return 0; }
-    void updateTexture(uint32_t, int, int, int, int, const uint8_t*) override {}
-    void releaseTexture(uint32_t) override {}
-    uint32_t createBuffers(uint32_t, const void*, int, const uint16_t*, int) override { return 0; }
-    void drawBuffers(uint32_t, int) override {}
-    void releaseBuffers(uint32_t) override {}
-    bool readPixels(int, int, uint8_t*) override { return false; }
-};
-
-NullBackend nullBackend;
+// Calls before the device exists go to a device that draws nothing.
+NullDevice nullBackend(false);
 
 RenderBackend& backend() {
     return activeBackend ? *activeBackend : nullBackend;

@@ -11,6 +11,7 @@
 #include "gfx/bolts.h"
 #include "gfx/texture.h"
 #include "platform/frame_state.h"
+#include "platform/null_device.h"
 #include "platform/recording_device.h"
 #include "platform/render_device.h"
 
@@ -484,33 +485,6 @@ TEST_F(BoardDrawTest, GameplayDrawSetsTheGameViewAndSkipsTheBoardOnFullScreenSta
         }
     }
 }
-
-// A device that accepts everything and keeps nothing.
-class NullDevice final : public RenderBackend {
-public:
-    void clear(bool, uint32_t, bool, float) override {}
-    void present() override {}
-    void setGammaRamp(const uint16_t*) override {}
-    void applyRenderState(RenderState, uint32_t) override {}
-    void applyStageState(StageState, uint32_t) override {}
-    void applyMatrix(MatrixSlot, const Matrix4&) override {}
-    void applyLight(const Light&, bool) override {}
-    void applyMaterial(const Material&) override {}
-    void bindTexture(uint32_t) override {}
-    void drawUser(PrimitiveType, int primitiveCount, uint32_t, const void*) override {
-        primitives += primitiveCount;
-    }
-    uint32_t createTexture(int, int, const uint8_t*) override { return ++textures; }
-    void updateTexture(uint32_t, int, int, int, int, const uint8_t*) override {}
-    void releaseTexture(uint32_t) override {}
-    uint32_t createBuffers(uint32_t, const void*, int, const uint16_t*, int) override { return 1; }
-    void drawBuffers(uint32_t, int) override {}
-    void releaseBuffers(uint32_t) override {}
-    bool readPixels(int, int, uint8_t*) override { return false; }
-
-    int primitives = 0;
-    uint32_t textures = 0;
-};
 
 TEST_F(BoardDrawTest, AFrameOfTheGameScreenAllocatesNothing) {
     for (int r = 0; r < kRows; ++r) {

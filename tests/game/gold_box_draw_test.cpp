@@ -19,6 +19,7 @@
 #include "gfx/scene_object.h"
 #include "gfx/texture.h"
 #include "gfx/tga.h"
+#include "platform/null_device.h"
 #include "platform/recording_device.h"
 #include "platform/render_device.h"
 #include "resources/asset_registry.h"
@@ -337,33 +338,8 @@ TEST_F(GoldBoxDraw, PlaceFollowsHeightJoltTurnsAndScale) {
     EXPECT_GT(side.z, 0.3f) << "turned about its upright axis";
 }
 
-// Draws nothing and keeps nothing, so that only the drawing code's own heap
-// use is counted.
-class CountingDevice final : public RenderBackend {
-public:
-    void clear(bool, uint32_t, bool, float) override {}
-    void present() override {}
-    void setGammaRamp(const uint16_t*) override {}
-    void applyRenderState(RenderState, uint32_t) override {}
-    void applyStageState(StageState, uint32_t) override {}
-    void applyMatrix(MatrixSlot, const Matrix4&) override {}
-    void applyLight(const Light&, bool) override {}
-    void applyMaterial(const Material&) override {}
-    void bindTexture(uint32_t) override {}
-    void drawUser(PrimitiveType, int, uint32_t, const void*) override {}
-    uint32_t createTexture(int, int, const uint8_t*) override { return 1; }
-    void updateTexture(uint32_t, int, int, int, int, const uint8_t*) override {}
-    void releaseTexture(uint32_t) override {}
-    uint32_t createBuffers(uint32_t, const void*, int, const uint16_t*, int) override { return 1; }
-    void drawBuffers(uint32_t, int) override { ++meshes; }
-    void releaseBuffers(uint32_t) override {}
-    bool readPixels(int, int, uint8_t*) override { return false; }
-
-    int meshes = 0;
-};
-
 TEST_F(GoldBoxDraw, DrawingMakesNoHeapAllocation) {
-    CountingDevice counting;
+    NullDevice counting;
     setRenderBackend(&counting);
     drawGoldBox();
     game.box.lidAngle = 12.0f;
@@ -372,7 +348,7 @@ TEST_F(GoldBoxDraw, DrawingMakesNoHeapAllocation) {
     const int allocations = stopCountingAllocations();
     setRenderBackend(&device);
     EXPECT_EQ(allocations, 0);
-    EXPECT_EQ(counting.meshes, 4);
+    EXPECT_EQ(counting.meshDraws, 4);
 }
 
 TEST_F(GoldBoxDraw, HiddenWithTheHudSlidAwayAndNothingBeforeLoading) {

@@ -1,5 +1,6 @@
 #include "allocation_counter.h"
 #include "hud_fixture.h"
+#include "platform/null_device.h"
 
 namespace corsavel {
 namespace {
@@ -421,28 +422,6 @@ TEST_F(TipBalloonTest, ButtonHitNeedsNoDrawnBalloonAndAbsentTextsDoNotTrapThePla
 }
 
 // No heap allocation in any frame of the game screen, whatever it shows.
-class CountingNullDevice final : public RenderBackend {
-public:
-    void clear(bool, uint32_t, bool, float) override {}
-    void present() override {}
-    void setGammaRamp(const uint16_t*) override {}
-    void applyRenderState(RenderState, uint32_t) override {}
-    void applyStageState(StageState, uint32_t) override {}
-    void applyMatrix(MatrixSlot, const Matrix4&) override {}
-    void applyLight(const Light&, bool) override {}
-    void applyMaterial(const Material&) override {}
-    void bindTexture(uint32_t) override {}
-    void drawUser(PrimitiveType, int count, uint32_t, const void*) override { primitives += count; }
-    uint32_t createTexture(int, int, const uint8_t*) override { return ++textures; }
-    void updateTexture(uint32_t, int, int, int, int, const uint8_t*) override {}
-    void releaseTexture(uint32_t) override {}
-    uint32_t createBuffers(uint32_t, const void*, int, const uint16_t*, int) override { return 1; }
-    void drawBuffers(uint32_t, int) override {}
-    void releaseBuffers(uint32_t) override {}
-    bool readPixels(int, int, uint8_t*) override { return false; }
-    int primitives = 0;
-    uint32_t textures = 0;
-};
 
 TEST_F(TipBalloonTest, NoFrameOfTheGameScreenAllocates) {
     game.tips.hintVisible = true;
@@ -459,7 +438,7 @@ TEST_F(TipBalloonTest, NoFrameOfTheGameScreenAllocates) {
     addText("instructions", "How to play", 11);
     addText("treasuretip", "You hold one treasure in your hand. Click a figure to swap.", 59);
 
-    CountingNullDevice null;
+    NullDevice null;
     setRenderBackend(&null);
     applyDefaultStates();
     int allocations = 0;
