@@ -22,6 +22,7 @@
 #include "app/ingame_pages.h"
 #include "app/screen.h"
 #include "bot/bot.h"
+#include "busy_cascade.h"
 #include "game/rules.h"
 #include "platform/clock.h"
 #include "platform/frame_state.h"
@@ -130,18 +131,7 @@ void startBusyCascade(uint32_t seed) {
     startLevel(49);
     requestScreen(&gameScreen);
     applyScreenSwitch();
-    int n = 0;
-    for (int r = 0; r < kRows; ++r) {
-        for (int c = 0; c < kColumns; ++c) {
-            if (isFreeFigure(r, c) && ++n % 3 == 0) {
-                game.board.cells[r][c].figure.bonus = 1 + (n / 3) % 5;
-            }
-        }
-    }
-    const bot::MoveChoice move = bot::chooseMove(bot::viewBoard(), -1, -1);
-    const Vec2 at = cellCentre(move.column, move.row);
-    onBoardClickAt(at.x, at.y);
-    onBoardButtonUp();
+    setOffBusyCascade();
 }
 
 int activeFlyers() {

@@ -8,6 +8,7 @@
 
 #include "allocation_counter.h"
 #include "bot/bot.h"
+#include "busy_cascade.h"
 #include "game/rules.h"
 #include "platform/frame_state.h"
 #include "platform/random.h"
@@ -49,22 +50,6 @@ bool cascadeOver() {
            game.match.cascadeDelayMs < 0.0f && isSettled() && !blastsPending();
 }
 
-// Gives every third free figure a bonus, then plays the best move: the
-// cascade that follows fires bonus after bonus.
-void startBusyCascade() {
-    int n = 0;
-    for (int r = 0; r < kRows; ++r) {
-        for (int c = 0; c < kColumns; ++c) {
-            if (isFreeFigure(r, c) && ++n % 3 == 0) {
-                game.board.cells[r][c].figure.bonus = 1 + (n / 3) % 5;
-            }
-        }
-    }
-    const bot::MoveChoice move = bot::chooseMove(bot::viewBoard(), -1, -1);
-    const Vec2 at = cellCentre(move.column, move.row);
-    onBoardClickAt(at.x, at.y);
-}
-
 GameState busyStart;
 float busyClock = 0.0f;
 
@@ -77,7 +62,7 @@ void BM_RulesFrameBusyCascade(benchmark::State& state) {
     Profile& profile = activeProfile();
     profile.tipPowerupShown = profile.tipRelaxShown = 1;
     profile.tipSquareShown = profile.tipChainShown = 1;
-    startBusyCascade();
+    setOffBusyCascade();
     busyStart = game;
     busyClock = app.animationClockMs;
     int64_t frames = 0;

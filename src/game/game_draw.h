@@ -11,6 +11,10 @@ namespace corsavel {
 // steps below in order, text effects last).
 void gameplayDraw();
 
+// The game screen's view: the 800x600 scene seen from 150 units back, in
+// the 2D mode, culling off (also for tests that draw single steps).
+void setGameView();
+
 // Board side: textures, board with tiles, shimmer, figures, chains, bonus
 // overlays, swap, hover press; beams and bolts; flyers; hand and cursor.
 void loadBoardTextures();

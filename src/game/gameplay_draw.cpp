@@ -12,19 +12,6 @@ namespace corsavel {
 
 namespace {
 
-// The game screen looks at the 800x600 scene from 150 units back, so that
-// the board at depth 0 and the 2D layers in front of it are all visible.
-void setGameView() {
-    begin2D();
-    setRenderState(RenderState::CullMode, kCullNone);
-    resetCamera();
-    moveCamera(0.0f, 0.0f, 150.0f);
-    setWorld(nullptr);
-    setView(&renderDevice.cameraMatrix);
-    setOrthographic(800.0f, 600.0f, 1.0f, 300.0f);
-    updateFrustum();
-}
-
 // Play: the panel, the pause text, the board (with the hint) under its
 // shake, the gold box, the flyers, the fuse and the celebration's texts,
 // then the floating scores, the hand and the tip bubble on top.
@@ -45,6 +32,19 @@ void drawPlayingFrame() {
 }
 
 }  // namespace
+
+// The game screen looks at the 800x600 scene from 150 units back, so that
+// the board at depth 0 and the 2D layers in front of it are all visible.
+void setGameView() {
+    begin2D();
+    setRenderState(RenderState::CullMode, kCullNone);
+    resetCamera();
+    moveCamera(0.0f, 0.0f, 150.0f);
+    setWorld(nullptr);
+    setView(&renderDevice.cameraMatrix);
+    setOrthographic(800.0f, 600.0f, 1.0f, 300.0f);
+    updateFrustum();
+}
 
 void gameplayDraw() {
     ensureHudTextures();

@@ -212,7 +212,7 @@ protected:
         ASSERT_NE(goldBoxObject(), nullptr);
         EXPECT_EQ(std::filesystem::current_path(), dataFolder)
             << "loading returns to the folder it came from";
-        enterGameView();
+        setGameView();
         device.reset();
     }
     void TearDown() override {
@@ -228,17 +228,6 @@ protected:
         freeSceneObjectLibrary();
         freeMeshLibrary();
         releaseAllTextures();
-    }
-    // The board screen's view and its 2D mode.
-    static void enterGameView() {
-        begin2D();
-        setRenderState(RenderState::CullMode, kCullNone);
-        resetCamera();
-        moveCamera(0.0f, 0.0f, 150.0f);
-        setWorld(nullptr);
-        setView(&renderDevice.cameraMatrix);
-        setOrthographic(800.0f, 600.0f, 1.0f, 300.0f);
-        updateFrustum();
     }
     std::vector<const DrawRecord*> meshDraws() const {
         std::vector<const DrawRecord*> out;
