@@ -18,11 +18,10 @@
 #include "allocation_counter.h"
 #include "app/app_state.h"
 #include "app/game_main.h"
-#include "app/hooks.h"
-#include "app/ingame_pages.h"
 #include "app/screen.h"
 #include "bot/bot.h"
 #include "busy_cascade.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "platform/clock.h"
 #include "platform/frame_state.h"
@@ -30,7 +29,6 @@
 #include "platform/random.h"
 #include "platform/render_backend.h"
 #include "resources/asset_registry.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 namespace {
@@ -60,24 +58,25 @@ bool started = false;
 
 // The game screen's own two calls, timed on this thread.
 struct OwnCost {
-    void (*update)() = nullptr;
-    void (*render)() = nullptr;
     double updateSeconds = 0.0;
     double renderSeconds = 0.0;
 };
 OwnCost own;
 
-void timedUpdate() {
-    const double before = threadCpuSeconds();
-    own.update();
-    own.updateSeconds += threadCpuSeconds() - before;
-}
-
-void timedRender() {
-    const double before = threadCpuSeconds();
-    own.render();
-    own.renderSeconds += threadCpuSeconds() - before;
-}
+class TimedGameScreen final : public GameScreen {
+public:
+    void update() override {
+        const double before = threadCpuSeconds();
+        GameScreen::update();
+        own.updateSeconds += threadCpuSeconds() - before;
+    }
+    void render() override {
+        const double before = threadCpuSeconds();
+        GameScreen::render();
+        own.renderSeconds += threadCpuSeconds() - before;
+    }
+};
+TimedGameScreen timedScreen;
 
 bool startOnce() {
     if (started) {
@@ -97,7 +96,6 @@ bool startOnce() {
     options.limitFrameRate = false;
     options.singleInstance = false;
     setClockSource(fakeClock);
-    installDefaultHooks();
     app.fixedSeed = true;
     app.seed = 5;
     if (!startGame(options)) {
@@ -105,10 +103,6 @@ bool startOnce() {
     }
     loadAll();
     app.loadAllPending = false;
-    own.update = hooks.gameplay.update;
-    own.render = hooks.gameplay.render;
-    hooks.gameplay.update = timedUpdate;
-    hooks.gameplay.render = timedRender;
     registerAsset("levels\\pack1_50.lvl", static_cast<int32_t>(std::strlen(busyLevel)),
                   reinterpret_cast<uint8_t*>(busyLevel), false);
     Profile& p = activeProfile();
@@ -129,7 +123,7 @@ void startBusyCascade(uint32_t seed) {
     seedRandom(seed);
     session.gameMode = 0;
     startLevel(49);
-    requestScreen(&gameScreen);
+    requestScreen(&timedScreen);
     applyScreenSwitch();
     setOffBusyCascade();
 }

@@ -9,10 +9,10 @@
 #include "allocation_counter.h"
 #include "bot/bot.h"
 #include "busy_cascade.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "platform/frame_state.h"
 #include "platform/random.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 namespace {

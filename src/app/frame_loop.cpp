@@ -1,14 +1,12 @@
 #include <cstdio>
 
 #include "app/app_state.h"
-#include "app/hooks.h"
 #include "app/screen.h"
 #include "audio/audio.h"
 #include "gfx/draw_clock.h"
+#include "gfx/font.h"
 #include "platform/clock.h"
-#include "platform/paths.h"
-#include "platform/random.h"
-#include "resources/asset_registry.h"
+#include "platform/render_device.h"
 
 namespace corsavel {
 
@@ -16,16 +14,18 @@ namespace {
 
 constexpr uint32_t kFrameClearColour = 0xFFC8C8FFu;
 
-void call(void (*hook)()) {
-    if (hook != nullptr) {
-        hook();
-    }
-}
-
-void present() {
-    if (hooks.device.presentFrame != nullptr) {
-        hooks.device.presentFrame();
-    }
+// The frame rate and the triangle count in the bottom left, then the 3D
+// states restored and the count started afresh.
+void drawDiagnostics() {
+    begin2D();
+    drawText(-360.0f, -100.0f, 10.0f, app.fpsText, false);
+    char triangles[32];
+    std::snprintf(triangles, sizeof(triangles), "%i TRI", renderDevice.triangleCount);
+    drawText(-360.0f, -115.0f, 10.0f, triangles, false);
+    updatePerspective();
+    setRenderState(RenderState::AlphaBlendEnable, 0);
+    setRenderState(RenderState::AlphaTestEnable, 0);
+    renderDevice.triangleCount = 0;
 }
 
 void activate() {
@@ -50,7 +50,6 @@ void deactivate() {
 }
 
 void close() {
-    call(hooks.load.saveGameInProgress);
     app.quitRequested = 1;
 }
 
@@ -88,21 +87,17 @@ void runFrame() {
         sleepMs(kInactiveSleepMs);
         return;
     }
-    if (hooks.device.clearDepth != nullptr) {
-        hooks.device.clearDepth(1.0f);
-    }
-    if (hooks.device.clearTarget != nullptr) {
-        hooks.device.clearTarget(kFrameClearColour);
-    }
-    call(hooks.device.beginScene);
+    clearDepth(1.0f);
+    clearTarget(kFrameClearColour);
+    beginScene();
     if (screens.currentScreen != nullptr) {
         screens.currentScreen->render();
     }
-    if (app.diagnosticsOverlay && hooks.device.drawDiagnostics != nullptr) {
-        hooks.device.drawDiagnostics(app.fpsText);
+    if (app.diagnosticsOverlay) {
+        drawDiagnostics();
     }
-    call(hooks.device.endScene);
-    present();
+    endScene();
+    presentFrame();
     advanceClock();
     setDrawClock(app.frameStepMs, app.animationClockMs);
     if (screens.currentScreen != nullptr) {
@@ -124,7 +119,7 @@ void handleMessage(const GameMessage& message) {
             deactivate();
             break;
         case MessageKind::Size:
-            call(hooks.device.updatePerspective);
+            updatePerspective();
             break;
         case MessageKind::Close:
             close();
@@ -159,32 +154,6 @@ void handleMessage(const GameMessage& message) {
         case MessageKind::None:
             break;
     }
-}
-
-bool loadAll() {
-    seedRandom(app.fixedSeed ? app.seed : clockMs());
-    loadArchive("targa.dat");
-    loadArchive("jpeg.dat");
-    loadArchive("texts.dat");
-    call(hooks.load.loadTextTables);
-    if (enterSettingsDirectory()) {
-        call(hooks.load.loadSettingsTables);
-    }
-    leaveSettingsDirectory();
-    call(hooks.load.loadEffects);
-    call(hooks.load.loadBackgrounds);
-    call(hooks.load.loadMenus);
-    call(hooks.load.loadGuiTextures);
-    call(hooks.load.loadSounds);
-    call(hooks.load.loadModels);
-    call(hooks.load.loadLevelPacks);
-    call(hooks.load.loadMap);
-    setCurrentScreen(&introScreen);
-    releaseAssetByName("targa.dat");
-    releaseAssetByName("jpeg.dat");
-    releaseAssetByName("texts.dat");
-    app.loadAllCount += 1;
-    return true;
 }
 
 void runIdlePass() {

@@ -13,9 +13,6 @@ struct GameOptions {
     bool singleInstance = true;
 };
 
-// Binds the subsystems that exist into the frame loop's hook tables.
-void installDefaultHooks();
-
 // Start-up up to the loop. False means the process ends with 0 at once
 // (second copy, no window, no device); everything started is released.
 bool startGame(const GameOptions& options);

@@ -1,82 +1,74 @@
 #include "app/app_state.h"
-#include "app/hooks.h"
+#include "app/request_routes.h"
 #include "app/screen.h"
+#include "app/stand_in_pages.h"
+#include "game/game_draw.h"
+#include "game/rules.h"
 #include "gfx/cursor_draw.h"
 #include "platform/pointer.h"
 
 namespace corsavel {
 
-namespace {
-
-void call(void (*hook)()) {
-    if (hook != nullptr) {
-        hook();
-    }
-}
-
-bool menuOpen() {
-    return hooks.gameplay.pauseMenuOpen != nullptr && hooks.gameplay.pauseMenuOpen();
-}
-
-}  // namespace
-
-// The game reacts to keys in onKeyDown, so update only drops the key.
+// The gameplay's tick, then what it asked of the layers above it.
 void GameScreen::update() {
+    gameplayUpdate();
+    handleGameRequests();
     lastKey = 0;
 }
 
-// The game's own time step runs here, inside the scene.
+// Drawing only: the board and its HUD, the in-game page over them.
 void GameScreen::render() {
-    call(hooks.gameplay.update);
-    call(hooks.gameplay.render);
-    call(hooks.menu.advanceGuiTimers);
-    if (menuOpen()) {
-        call(hooks.menu.updateAndDrawPages);
-    }
+    gameplayDraw();
     if (pointer.customCursor) {
         drawCustomCursor();
     }
 }
 
+// While the in-game menu is open its page takes keys and buttons.
 void GameScreen::onKeyDown(int32_t virtualKey) {
-    if (menuOpen()) {
-        if (hooks.menu.keyDown != nullptr) {
-            hooks.menu.keyDown(virtualKey);
-        }
-    } else if (hooks.gameplay.keyDown != nullptr) {
-        hooks.gameplay.keyDown(virtualKey);
+    if (gameplayMenuOpen()) {
+        inGamePageKey(virtualKey);
+    } else {
+        onBoardKey(virtualKey);
     }
     lastKey = virtualKey;
 }
 
 void GameScreen::onLeftDown() {
-    call(menuOpen() ? hooks.menu.leftDown : hooks.gameplay.leftDown);
+    if (gameplayMenuOpen()) {
+        inGamePageClick();
+    } else {
+        onBoardClick();
+    }
 }
 
 // Double clicks go to the board even while the in-game menu is open.
 void GameScreen::onLeftDoubleClick() {
-    call(hooks.gameplay.leftDoubleClick);
+    onBoardDoubleClick();
 }
 
 void GameScreen::onLeftUp() {
-    call(menuOpen() ? hooks.menu.leftUp : hooks.gameplay.leftUp);
+    if (!gameplayMenuOpen()) {
+        onBoardButtonUp();
+    }
 }
 
 void GameScreen::onRightDown() {
-    call(hooks.gameplay.rightDown);
-}
-
-void GameScreen::onRightUp() {
-    call(hooks.gameplay.rightUp);
+    onBoardRightClick();
 }
 
 void GameScreen::onMiddleDown() {
-    call(hooks.gameplay.middleDown);
+    onBoardMiddleClick();
 }
 
 // The board hears the pointer too: leaving it pauses the game.
 void GameScreen::onMouseMove() {
-    call(menuOpen() ? hooks.menu.mouseMove : hooks.gameplay.mouseMove);
+    if (!gameplayMenuOpen()) {
+        float x = 0.0f;
+        float y = 0.0f;
+        pointerPosition(&x, &y);
+        onBoardPointerMove(x, y);
+    }
 }
 
 }  // namespace corsavel

@@ -1,8 +1,11 @@
 #include <cmath>
 
 #include "app/app_state.h"
-#include "app/hooks.h"
+#include "app/intro_draw.h"
 #include "app/screen.h"
+#include "app/stand_in_pages.h"
+#include "audio/audio.h"
+#include "platform/render_device.h"
 
 namespace corsavel {
 
@@ -10,17 +13,9 @@ IntroState intro;
 
 namespace {
 
-// The splash phase: draw the current splash, advance its timer, and at its
-// end either show the second splash or ask for the one-time load.
-void runSplashPhase() {
-    if (hooks.device.clearTarget != nullptr) {
-        hooks.device.clearTarget(0xFF000000u);
-    }
-    float k = intro.splashTimerMs <= 3000.0f ? 1.0f : (kSplashMs - intro.splashTimerMs) / 1000.0f;
-    int32_t grey = static_cast<int32_t>(k * 255.0f);
-    if (hooks.intro.drawSplash != nullptr) {
-        hooks.intro.drawSplash(intro.showingSecondSplash, grey);
-    }
+// The splash phase: the current splash's timer runs, and at its end either
+// the second splash shows or the one-time load is asked for.
+void splashTick() {
     intro.splashTimerMs += app.frameStepMs;
     if (intro.splashTimerMs >= kSplashMs) {
         if (intro.showingSecondSplash || !intro.hasSecondSplash) {
@@ -32,19 +27,11 @@ void runSplashPhase() {
     }
 }
 
-void drawLoadingScreen() {
-    if (hooks.intro.drawLoadingScreen != nullptr) {
-        hooks.intro.drawLoadingScreen(loadingFraction(), intro.fadeColour);
-    }
-}
-
-// After loading: "Click to continue..." until a key or click starts the
-// fade, then the fade to black and the hand-over to the menus.
-void runContinuePhase() {
+// After loading: the intro tune, "Click to continue..." until a key or click
+// starts the fade, then the fade to black and the hand-over to the menus.
+void continueTick() {
     if (!intro.introStarted) {
-        if (hooks.audio.startMusic != nullptr) {
-            hooks.audio.startMusic(0);
-        }
+        switchMusic(0);
         intro.introStarted = true;
     }
     intro.introTimerMs += app.frameStepMs;
@@ -53,23 +40,12 @@ void runContinuePhase() {
         if (intro.fadeTimerMs > kFadeMs) {
             intro.fadeTimerMs = kFadeMs;
             requestScreen(&menuScreen);
-            if (hooks.audio.changeMusic != nullptr) {
-                hooks.audio.changeMusic(0);
-            }
-            if (hooks.intro.openFirstMenuPage != nullptr) {
-                hooks.intro.openFirstMenuPage();
-            }
+            requestMusic(0);
+            openFirstPage();
         }
     }
-    int grey = static_cast<int>(255.0f - intro.fadeTimerMs / kFadeMs * 255.0f);
+    const int grey = static_cast<int>(255.0f - intro.fadeTimerMs / kFadeMs * 255.0f);
     intro.fadeColour = makeColour(255, grey, grey, grey);
-    if (hooks.device.clearTarget != nullptr) {
-        hooks.device.clearTarget(0xFF000000u);
-    }
-    drawLoadingScreen();
-    if (hooks.intro.drawClickToContinue != nullptr) {
-        hooks.intro.drawClickToContinue(intro.introTimerMs, intro.fadeTimerMs);
-    }
 }
 
 }  // namespace
@@ -80,24 +56,18 @@ float loadingFraction() {
 
 void loadIntroImages() {
     intro.fadeColour = 0xFFFFFFFFu;
-    if (hooks.intro.loadIntroImages != nullptr) {
-        hooks.intro.loadIntroImages();
-    }
-    intro.hasSecondSplash = hooks.intro.hasSecondSplash != nullptr && hooks.intro.hasSecondSplash();
+    loadIntroPictures();
+    intro.hasSecondSplash = hasSecondSplashPicture();
 }
 
+// While the one-time load runs, every registered asset redraws the loading
+// screen so that the bar moves.
 void loadingProgress(int32_t size) {
     if (app.loadAllPending) {
-        if (hooks.device.beginScene != nullptr) {
-            hooks.device.beginScene();
-        }
-        drawLoadingScreen();
-        if (hooks.device.endScene != nullptr) {
-            hooks.device.endScene();
-        }
-        if (hooks.device.presentFrame != nullptr) {
-            hooks.device.presentFrame();
-        }
+        beginScene();
+        drawLoadingPicture(loadingFraction(), intro.fadeColour);
+        endScene();
+        presentFrame();
     }
     intro.loadedBytes += static_cast<float>(size);
 }
@@ -106,7 +76,14 @@ void IntroScreen::onEnter() {
     intro.fadeTimerMs = 1.0f;
 }
 
+// The timers run first, then a key or click: during a splash it skips to
+// the splash's last half second, afterwards it starts the fade.
 void IntroScreen::update() {
+    if (intro.splashTimerMs < kSplashMs) {
+        splashTick();
+    } else {
+        continueTick();
+    }
     if (lastKey != 0) {
         if (intro.splashTimerMs < kSplashSkipMs) {
             intro.splashTimerMs = kSplashSkipMs;
@@ -118,10 +95,14 @@ void IntroScreen::update() {
 }
 
 void IntroScreen::render() {
+    clearTarget(0xFF000000u);
     if (intro.splashTimerMs < kSplashMs) {
-        runSplashPhase();
+        const float k =
+            intro.splashTimerMs <= 3000.0f ? 1.0f : (kSplashMs - intro.splashTimerMs) / 1000.0f;
+        drawSplashPicture(intro.showingSecondSplash, static_cast<int32_t>(k * 255.0f));
     } else {
-        runContinuePhase();
+        drawLoadingPicture(loadingFraction(), intro.fadeColour);
+        drawContinueCaption(intro.introTimerMs, intro.fadeTimerMs);
     }
 }
 
@@ -130,7 +111,7 @@ void IntroScreen::onKeyDown(int32_t virtualKey) {
 }
 
 void IntroScreen::onLeftDown() {
-    lastKey = 13;
+    lastKey = vk::kEnter;
 }
 
 }  // namespace corsavel

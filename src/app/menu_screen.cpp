@@ -1,63 +1,56 @@
 #include "app/app_state.h"
-#include "app/hooks.h"
 #include "app/screen.h"
+#include "audio/audio.h"
 #include "gfx/cursor_draw.h"
 #include "platform/pointer.h"
+#include "platform/render_device.h"
 
 namespace corsavel {
 
 namespace {
 
-void call(void (*hook)()) {
-    if (hook != nullptr) {
-        hook();
-    }
+// The menu frame's states: blended, alpha-tested 2D in an orthographic
+// 800x600 view from a camera 120 units back, no depth test, no culling.
+void beginMenuFrame() {
+    enableFeature(4);
+    setBlendMode(0);
+    disableFeature(1);
+    enableFeature(5);
+    setRenderState(RenderState::AlphaRef, 1);
+    disableFeature(0);
+    enableFeature(3);
+    resetCamera();
+    moveCamera(0.0f, 0.0f, 120.0f);
+    setWorld(nullptr);
+    setView(&renderDevice.cameraMatrix);
+    updateFrustum();
+    setRenderState(RenderState::CullMode, kCullNone);
+}
+
+void endMenuFrame() {
+    disableFeature(5);
+    setBlendMode(0);
 }
 
 }  // namespace
 
 // Keys reach the menus once per frame: only the last key of a frame counts.
 void MenuScreen::update() {
-    if (hooks.menu.keyDown != nullptr) {
-        hooks.menu.keyDown(lastKey);
-    }
+    menuTimerMs += app.frameStepMs;
+    updateAudio(app.frameStepMs);
     lastKey = 0;
 }
 
 void MenuScreen::render() {
-    menuTimerMs += app.frameStepMs;
-    call(hooks.menu.beginMenuFrame);
-    if (hooks.menu.drawBackdrop != nullptr) {
-        hooks.menu.drawBackdrop(app.menuBackdrop);
-    }
-    call(hooks.menu.updateAndDrawPages);
-    call(hooks.menu.updateAndDrawEffects);
-    call(hooks.menu.endMenuFrame);
-    call(hooks.menu.advanceGuiTimers);
+    beginMenuFrame();
+    endMenuFrame();
     if (pointer.customCursor) {
         drawCustomCursor();
     }
-    call(hooks.audio.updateMusic);
 }
 
 void MenuScreen::onKeyDown(int32_t virtualKey) {
     lastKey = virtualKey;
-}
-
-void MenuScreen::onLeftDown() {
-    call(hooks.menu.leftDown);
-}
-
-void MenuScreen::onLeftDoubleClick() {
-    call(hooks.menu.leftDoubleClick);
-}
-
-void MenuScreen::onLeftUp() {
-    call(hooks.menu.leftUp);
-}
-
-void MenuScreen::onMouseMove() {
-    call(hooks.menu.mouseMove);
 }
 
 }  // namespace corsavel

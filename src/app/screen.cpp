@@ -10,9 +10,17 @@ GameScreen gameScreen;
 void requestScreen(Screen* next) {
     screens.nextScreen = next;
     screens.switchPending = true;
+    app.screenRequest = -1;
 }
 
 void applyScreenSwitch() {
+    if (app.screenRequest >= 0) {
+        Screen* asked = screenById(static_cast<ScreenId>(app.screenRequest));
+        app.screenRequest = -1;
+        if (asked != nullptr) {
+            requestScreen(asked);
+        }
+    }
     if (!screens.switchPending) {
         return;
     }
@@ -59,21 +67,10 @@ Screen* screenById(ScreenId id) {
     return nullptr;
 }
 
-namespace {
-
-void requestById(ScreenId id) {
-    requestScreen(screenById(id));
-}
-
-// Requests by id reach the switch from the first frame on.
-[[maybe_unused]] const bool requestHandlerInstalled = (setScreenRequestHandler(requestById), true);
-
-}  // namespace
-
 void resetScreens() {
     screens = ScreenState{};
     app.menuBackdrop = 0;
-    setScreenRequestHandler(requestById);
+    app.screenRequest = -1;
     intro = IntroState{};
     introScreen.lastKey = 0;
     menuScreen.lastKey = 0;

@@ -45,15 +45,9 @@ public:
 // Every menu page over its backdrop.
 class MenuScreen : public Screen {
 public:
-    void onEnter() override {}
-    void onLeave() override {}
     void update() override;
     void render() override;
     void onKeyDown(int32_t virtualKey) override;
-    void onLeftDown() override;
-    void onLeftDoubleClick() override;
-    void onLeftUp() override;
-    void onMouseMove() override;
 
     float menuTimerMs = 0.0f;
 };
@@ -61,8 +55,6 @@ public:
 // The board, with the in-game menu as an overlay.
 class GameScreen : public Screen {
 public:
-    void onEnter() override {}
-    void onLeave() override {}
     void update() override;
     void render() override;
     void onKeyDown(int32_t virtualKey) override;
@@ -70,7 +62,6 @@ public:
     void onLeftDoubleClick() override;
     void onLeftUp() override;
     void onRightDown() override;
-    void onRightUp() override;
     void onMiddleDown() override;
     void onMouseMove() override;
 };

@@ -6,13 +6,16 @@
 #include <string>
 #include <system_error>
 
+#include "resources/asset_registry.h"
+
 namespace corsavel {
 
 AudioState audio;
 
 namespace {
 
-const AudioDevice* device = nullptr;
+SilentAudioOutput silentOutput;
+AudioOutput* output = &silentOutput;
 
 bool isOrigin(Vec3 p) {
     return p.x == 0.0f && p.y == 0.0f && p.z == 0.0f;
@@ -20,12 +23,22 @@ bool isOrigin(Vec3 p) {
 
 void startMusicAt(int32_t position) {
     audio.music.volume = 100;
-    if (device && device->setMusicVolume) {
-        device->setMusicVolume(audio.music.module, 100);
+    output->setMusicVolume(audio.music.module, 100);
+    output->playMusic(audio.music.module, position);
+}
+
+// A file's bytes handed to the output, then released: the output keeps
+// what it decoded.
+template <typename Load>
+uint32_t loadThroughOutput(const char* path, Load load) {
+    int32_t size = 0;
+    const uint8_t* data = loadFile(path, &size, false);
+    if (data == nullptr) {
+        return 0;
     }
-    if (device && device->playMusic) {
-        device->playMusic(audio.music.module, position);
-    }
+    const uint32_t handle = load(data, size);
+    releaseAsset(data);
+    return handle;
 }
 
 bool endsWithOgg(const std::string& name) {
@@ -34,8 +47,12 @@ bool endsWithOgg(const std::string& name) {
 
 }  // namespace
 
-void setAudioDevice(const AudioDevice* d) {
-    device = d;
+void setAudioOutput(AudioOutput* o) {
+    output = o != nullptr ? o : &silentOutput;
+}
+
+AudioOutput& audioOutput() {
+    return *output;
 }
 
 void resetAudio() {
@@ -47,7 +64,7 @@ void resetAudio() {
 }
 
 bool initAudio() {
-    if (!device || !device->open || !device->open()) {
+    if (!output->open()) {
         return false;
     }
     audio.ready = true;
@@ -76,15 +93,12 @@ void loadSounds() {
             continue;
         }
         const std::string path = "Sounds/" + name;
-        uint32_t handle = 0;
-        if (device && device->loadSample) {
-            handle = device->loadSample(path.c_str());
-        }
+        const uint32_t handle = loadThroughOutput(
+            path.c_str(), [](const uint8_t* d, int32_t n) { return output->loadSample(d, n); });
         addSample(name.c_str(), handle);
     }
-    if (device && device->loadMusic) {
-        audio.music.module = device->loadMusic("music.mo3");
-    }
+    audio.music.module = loadThroughOutput(
+        "music.mo3", [](const uint8_t* d, int32_t n) { return output->loadMusic(d, n); });
 }
 
 int32_t findSample(const char* name) {
@@ -153,19 +167,16 @@ void updateAudio(float frameMs) {
             if (!isOrigin(s.position)) {
                 volumeFromPosition(s.position, volume, pan);
             }
-            s.channel = (device && device->playSample)
-                            ? device->playSample(s.sample, s.frequency, volume, pan, s.loop != 0)
-                            : 0;
+            s.channel = output->playSample(s.sample, s.frequency, volume, pan, s.loop != 0);
             s.state = 1;
         } else if (s.state == 1) {
-            const bool active =
-                device && device->isChannelActive && device->isChannelActive(s.channel);
+            const bool active = output->isChannelActive(s.channel);
             s.state = active ? 1 : 0;
-            if (active && !isOrigin(s.position) && device->setChannel) {
+            if (active && !isOrigin(s.position)) {
                 int32_t volume = 100;
                 int32_t pan = 0;
                 volumeFromPosition(s.position, volume, pan);
-                device->setChannel(s.channel, volume, pan);
+                output->setChannel(s.channel, volume, pan);
             }
         }
     }
@@ -177,11 +188,10 @@ void updateAudio(float frameMs) {
             startMusicAt(m.target);
         } else {
             m.volume = static_cast<int32_t>(std::lround(m.fadeMs / 8.0f));
-            if (device && device->setMusicVolume) {
-                device->setMusicVolume(m.module, m.volume);
-            }
+            output->setMusicVolume(m.module, m.volume);
         }
     }
+    output->update(frameMs);
 }
 
 int32_t musicPosition(int32_t number) {
@@ -208,27 +218,19 @@ void switchMusic(int32_t number) {
 }
 
 void applyVolumes() {
-    if (device && device->setGlobalVolumes) {
-        device->setGlobalVolumes(audio.musicVolume, audio.effectsVolume);
-    }
+    output->setGlobalVolumes(audio.musicVolume, audio.effectsVolume);
 }
 
 void pauseAudio() {
-    if (device && device->pause) {
-        device->pause();
-    }
+    output->pause();
 }
 
 void resumeAudio() {
-    if (device && device->resume) {
-        device->resume();
-    }
+    output->resume();
 }
 
 void shutdownAudio() {
-    if (device && device->close) {
-        device->close();
-    }
+    output->close();
     audio.ready = false;
 }
 

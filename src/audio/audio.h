@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "audio/audio_output.h"
 #include "platform/math_types.h"
 
 namespace corsavel {
@@ -58,28 +59,9 @@ struct AudioState {
 
 extern AudioState audio;
 
-// The device side (mixer, decoder, module player). Every entry may be null: the
-// queue logic then runs silent, which is also what tests use.
-struct AudioDevice {
-    bool (*open)() = nullptr;
-    uint32_t (*loadSample)(const char* path) = nullptr;
-    uint32_t (*playSample)(uint32_t sample, int32_t frequency, int32_t volume, int32_t pan,
-                           bool loop) = nullptr;
-    bool (*isChannelActive)(uint32_t channel) = nullptr;
-    void (*setChannel)(uint32_t channel, int32_t volume, int32_t pan) = nullptr;
-    uint32_t (*loadMusic)(const char* path) = nullptr;
-    void (*playMusic)(uint32_t module, int32_t position) = nullptr;
-    void (*setMusicVolume)(uint32_t module, int32_t volume) = nullptr;
-    void (*setGlobalVolumes)(int32_t music, int32_t effects) = nullptr;
-    void (*pause)() = nullptr;
-    void (*resume)() = nullptr;
-    void (*close)() = nullptr;
-};
-
-void setAudioDevice(const AudioDevice* device);
-
 // Empties the bank, the queue and the music state (tests and start-up).
 void resetAudio();
+// Opens the installed output; false leaves the game silent.
 bool initAudio();
 // Registers one sample under its file name; false when the bank is full or the
 // name does not fit.

@@ -1,30 +1,10 @@
-#include "game/game_hooks.h"
 #include "game/rules.h"
 #include "platform/random.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 
 GameState game;
 SessionState session;
-GameplayServices gameplayServices;
-
-namespace {
-Profile defaultProfile = [] {
-    Profile p{};
-    p.lives[0] = 3;
-    p.lives[1] = 3;
-    return p;
-}();
-Profile* currentProfile = &defaultProfile;
-}  // namespace
-
-Profile& activeProfile() {
-    return *currentProfile;
-}
-void setActiveProfile(Profile* profile) {
-    currentProfile = profile ? profile : &defaultProfile;
-}
 
 Vec2 cellCentre(int column, int row) {
     return Vec2{static_cast<float>(column * 50 - 195), static_cast<float>(248 - row * 50)};

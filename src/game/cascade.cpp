@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "audio/audio.h"
-#include "game/game_hooks.h"
+#include "game/game_requests.h"
 #include "game/instructions.h"
 #include "game/rules.h"
 #include "gfx/particles.h"
@@ -322,9 +322,7 @@ void onBoardClickAt(float x, float y) {
     if (x >= -385.0f && x <= -300.0f && y >= -38.0f && y <= -18.0f) {
         if (game.clock.elapsedMs < game.clock.timeLimitMs) {
             game.flags.menuActive = true;
-            if (gameplayServices.openMenuPage) {
-                gameplayServices.openMenuPage("gameplay");
-            }
+            requestPage("gameplay");
         }
         return;
     }

@@ -48,8 +48,4 @@ void drawInstructionsOverlay();
 void drawFloatingScores();
 void drawTileBreaks();
 
-// Installs the instructions overlay's demonstration (prepare, tick) into
-// the gameplay services; called once at start-up.
-void installGameplayDrawServices();
-
 }  // namespace corsavel

@@ -7,9 +7,10 @@
 #include <cstdio>
 
 #include "game/game_draw.h"
-#include "game/game_hooks.h"
+#include "game/game_requests.h"
 #include "game/hud_layout.h"
 #include "game/hud_textures.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/balloon.h"
 #include "gfx/font.h"
@@ -22,7 +23,6 @@
 #include "platform/render_device.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 
@@ -235,6 +235,12 @@ void loadHudTexturesWith(bool fatal) {
     hudDraw.texturesTried = true;
 }
 
+void loadGameCompletePicture() {
+    if (hudTextures.gameComplete == nullptr) {
+        hudTextures.gameComplete = loadPicture("gamecomplete.jpg", false);
+    }
+}
+
 void loadHudTextures() {
     loadHudTexturesWith(true);
 }
@@ -296,9 +302,9 @@ void drawTimeFuse() {
         return;
     }
     const float left = c.timeLimitMs - c.elapsedMs;
-    if (!game.flags.levelWon && left < 20000.0f && gameplayServices.setTintTarget) {
+    if (!game.flags.levelWon && left < 20000.0f) {
         const float d = timeDarkening(left);
-        gameplayServices.setTintTarget(d, d, d, 1.0f);
+        requestTint(GameRequestKind::SetTintTarget, d, d, d, 1.0f);
     }
     const float f = fuseFraction(c, game.scores);
     const float burn = kFuseLeft + (kFuseRight - kFuseLeft) * f;
@@ -413,11 +419,6 @@ void drawStageComplete() {
 }
 
 void drawGameComplete() {
-    // Normally loaded when the last level is won; else once, here.
-    if (hudTextures.gameComplete == nullptr && !hudDraw.gameCompleteTried) {
-        hudDraw.gameCompleteTried = true;
-        hudTextures.gameComplete = loadPicture("gamecomplete.jpg", false);
-    }
     ordinaryBlend();
     drawPicture(hudTextures.gameComplete, -400.0f, 300.0f, 400.0f, -300.0f, 0xFFFFFFFFu);
     // Sparkles: the particle effect now and then, and glints that twinkle

@@ -65,7 +65,6 @@ struct HudDrawState {
     // The time-bonus texts run on for 2 s after the count has ended.
     float bonusAfterEndMs = 0.0f;
     float sparkleMs = 0.0f;
-    bool gameCompleteTried = false;
     bool texturesLoaded = false;
     bool texturesTried = false;
 };

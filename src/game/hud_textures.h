@@ -30,5 +30,7 @@ extern HudTextures hudTextures;
 // start-up load does. The frame loads quietly once if start-up did not.
 void loadHudTexturesWith(bool fatal);
 void ensureHudTextures();
+// The closing picture of the game, loaded when the last level is won.
+void loadGameCompletePicture();
 
 }  // namespace corsavel

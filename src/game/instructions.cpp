@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "game/game_hooks.h"
+#include "game/game_requests.h"
 #include "game/rules.h"
 #include "gfx/text_effects.h"
 
@@ -253,9 +253,7 @@ void closeInstructions() {
     demo.running = false;
     if (fl.instructionsOnly) {
         fl.instructionsOnly = false;
-        if (gameplayServices.returnToMenus) {
-            gameplayServices.returnToMenus();
-        }
+        requestPlain(GameRequestKind::ReturnToMenus);
     }
 }
 

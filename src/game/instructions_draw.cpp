@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "game/game_draw.h"
-#include "game/game_hooks.h"
 #include "game/hud_textures.h"
 #include "game/instructions.h"
 #include "gfx/font.h"
@@ -224,11 +223,6 @@ void drawInstructionsOverlay() {
         drawDemoHand(i, alpha);
     }
     drawOkButton();
-}
-
-void installGameplayDrawServices() {
-    gameplayServices.prepareDemonstration = prepareDemonstration;
-    gameplayServices.demonstrationTick = demonstrationTick;
 }
 
 }  // namespace corsavel

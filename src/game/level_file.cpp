@@ -3,13 +3,14 @@
 #include <cstring>
 
 #include "audio/audio.h"
-#include "game/game_hooks.h"
+#include "game/game_requests.h"
+#include "game/instructions.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "platform/frame_state.h"
 #include "platform/random.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 
@@ -441,20 +442,14 @@ void startLevel(int levelIndex) {
     initialFill();
     countWorkAndTime(levelIndex);
     requestMusic(4 + levelIndex % 3);
-    if (gameplayServices.setTintNow) {
-        gameplayServices.setTintNow(2.0f);
-    }
-    if (gameplayServices.loadBackground) {
-        gameplayServices.loadBackground(stageOfLevel(levelIndex) + 1);
-    }
+    requestTint(GameRequestKind::SetTintNow, 2.0f, 2.0f, 2.0f, 1.0f);
+    requestNumber(GameRequestKind::LoadBackground, stageOfLevel(levelIndex) + 1);
     Profile& p = activeProfile();
     setLastMode(p, session.gameMode);
     p.savedGame[session.gameMode ? 1 : 0] = 0;
     if (p.helpShown == 0) {
         game.flags.instructionsShown = true;
-        if (gameplayServices.prepareDemonstration) {
-            gameplayServices.prepareDemonstration();
-        }
+        prepareDemonstration();
         p.helpShown = 1;
         game.tips.tipTimerMs = 1000.0f;
     }

@@ -1,23 +1,20 @@
 #include <cmath>
 
 #include "audio/audio.h"
-#include "game/game_hooks.h"
+#include "game/game_requests.h"
 #include "game/instructions.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/particles.h"
 #include "gfx/text_effects.h"
 #include "platform/frame_state.h"
 #include "platform/pointer.h"
 #include "platform/random.h"
-#include "ui/profile.h"
+#include "platform/virtual_keys.h"
 
 namespace corsavel {
 
 namespace {
-
-constexpr int32_t kStageFirstLevels[11] = {4, 9, 15, 22, 30, 39, 49, 59, 69, 79, 89};
-constexpr int32_t kVkSpace = 32;
-constexpr int32_t kVkEscape = 27;
 
 // The clock passes a moment of a timeline in this frame.
 bool crossed(float before, float after, float mark) {
@@ -31,9 +28,7 @@ bool ticked(float before, float after, float period) {
 
 void openPage(const char* page) {
     game.flags.menuActive = true;
-    if (gameplayServices.openMenuPage) {
-        gameplayServices.openMenuPage(page);
-    }
+    requestPage(page);
 }
 
 void fade(float& v, float delta) {
@@ -55,9 +50,7 @@ void gameplayFrame() {
         return;
     }
     if (fl.instructionsShown) {
-        if (gameplayServices.demonstrationTick) {
-            gameplayServices.demonstrationTick(app.frameStepMs);
-        }
+        demonstrationTick(app.frameStepMs);
         updateAudio(app.frameStepMs);
         return;
     }
@@ -188,16 +181,12 @@ bool levelFlowClick() {
     LevelFlags& fl = game.flags;
     HandState& h = game.hand;
     if (fl.gameComplete) {
-        if (gameplayServices.returnToMenus) {
-            gameplayServices.returnToMenus();
-        }
+        requestPlain(GameRequestKind::ReturnToMenus);
         return false;
     }
     if (fl.stageComplete) {
         h.cursorMode = 0;
-        if (gameplayServices.continueToNextLevel) {
-            gameplayServices.continueToNextLevel();
-        }
+        requestPlain(GameRequestKind::NextLevel);
         return false;
     }
     if (fl.paused) {
@@ -235,11 +224,11 @@ void onBoardKey(int32_t virtualKey) {
         closeInstructions();
     } else if (game.tips.tipShowing) {
         closeTip();
-    } else if (virtualKey == kVkSpace) {
+    } else if (virtualKey == vk::kSpace) {
         if (!fl.menuActive && !game.scores.timeBonusPhase) {
             fl.paused = true;
         }
-    } else if (virtualKey == kVkEscape) {
+    } else if (virtualKey == vk::kEscape) {
         openPage("gameplay");
     }
 }
@@ -307,12 +296,12 @@ void checkLevelComplete() {
 
 void recordCompletion() {
     playSound("Level_Complete.ogg");
-    if (gameplayServices.recordLevelResult) {
-        gameplayServices.recordLevelResult(game.scores.scoreShown, game.clock.elapsedMs);
-    }
-    if (gameplayServices.saveProfiles) {
-        gameplayServices.saveProfiles();
-    }
+    GameRequest result;
+    result.kind = GameRequestKind::RecordLevelResult;
+    result.number = game.scores.scoreShown;
+    result.value[0] = game.clock.elapsedMs;
+    postRequest(result);
+    requestPlain(GameRequestKind::SaveTables);
     game.flags.levelWon = true;
 }
 
@@ -390,28 +379,21 @@ void advanceLevel() {
     Profile& p = activeProfile();
     advanceProgress(p);
     session.currentLevel += 1;
-    if (gameplayServices.setTintTarget) {
-        gameplayServices.setTintTarget(2.0f, 2.0f, 2.0f, 1.0f);
-    }
+    requestTint(GameRequestKind::SetTintTarget, 2.0f, 2.0f, 2.0f, 1.0f);
     stopAllEffects();
     s.bankedScore += s.scoreShown;
     setProfileScore(p, s.bankedScore);
-    for (int i = 0; i < 11; ++i) {
-        if (session.currentLevel == kStageFirstLevels[i]) {
-            fl.stageComplete = true;
-            fl.stageMs = -1.0f;
-            if (gameplayServices.queueBackground) {
-                gameplayServices.queueBackground(i + 2);
-            }
-            return;
-        }
+    if (startsLaterStage(session.currentLevel)) {
+        // The next stage's background (2..12) fades in behind the stage screen.
+        fl.stageComplete = true;
+        fl.stageMs = -1.0f;
+        requestNumber(GameRequestKind::QueueBackground, stageOfLevel(session.currentLevel) + 1);
+        return;
     }
     if (session.currentLevel >= kLevelCount) {
         fl.stageComplete = false;
         loadLevelFile("end.lvl");
-        if (gameplayServices.loadGameCompletePicture) {
-            gameplayServices.loadGameCompletePicture();
-        }
+        requestPlain(GameRequestKind::ShowGameComplete);
         fl.gameComplete = true;
         fl.levelWon = false;
         session.currentLevel = 0;
@@ -419,9 +401,7 @@ void advanceLevel() {
         requestMusic(0);
         return;
     }
-    if (gameplayServices.continueToNextLevel) {
-        gameplayServices.continueToNextLevel();
-    }
+    requestPlain(GameRequestKind::NextLevel);
 }
 
 void stageTick() {

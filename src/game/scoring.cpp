@@ -3,13 +3,13 @@
 #include <initializer_list>
 
 #include "audio/audio.h"
-#include "game/game_hooks.h"
+#include "game/game_requests.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/particles.h"
 #include "gfx/text_effects.h"
 #include "platform/frame_state.h"
 #include "resources/text_table.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 
@@ -227,27 +227,19 @@ void clockTick() {
 void loseLevel() {
     game.flags.menuActive = true;
     stopAllEffects();
-    if (gameplayServices.saveProfiles) {
-        gameplayServices.saveProfiles();
-    }
+    requestPlain(GameRequestKind::SaveTables);
     Profile& p = activeProfile();
     ScoreState& s = game.scores;
     if (profileLives(p) <= 0) {
         setProfileScore(p, s.bankedScore + s.scoreShown);
         s.bankedScore = 0;
         setProfileLives(p, 3);
-        if (gameplayServices.updateRecordsOnGameOver) {
-            gameplayServices.updateRecordsOnGameOver();
-        }
-        if (gameplayServices.openMenuPage) {
-            gameplayServices.openMenuPage("hiscore");
-        }
+        requestPlain(GameRequestKind::RecordGameOver);
+        requestPage("hiscore");
         return;
     }
     if (game.flags.replayAfterLoss && profileLives(p) > 1) {
-        if (gameplayServices.openMenuPage) {
-            gameplayServices.openMenuPage("defeat");
-        }
+        requestPage("defeat");
         return;
     }
     removeProfileLife(p);

@@ -1,10 +1,10 @@
 #include <cstring>
 
+#include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/balloon.h"
 #include "platform/frame_state.h"
 #include "resources/text_table.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 

@@ -4,20 +4,8 @@ namespace corsavel {
 
 AppState app;
 
-namespace {
-
-ScreenRequestHandler screenRequestHandler = nullptr;
-
-}  // namespace
-
 void requestScreen(ScreenId id) {
-    if (screenRequestHandler != nullptr) {
-        screenRequestHandler(id);
-    }
-}
-
-void setScreenRequestHandler(ScreenRequestHandler handler) {
-    screenRequestHandler = handler;
+    app.screenRequest = static_cast<int32_t>(id);
 }
 
 void setMenuBackdrop(int32_t kind) {

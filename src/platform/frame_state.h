@@ -26,6 +26,9 @@ struct AppState {
     // Which backdrop the menu screen draws: 0 and 4 the animated background,
     // 1 the map.
     int32_t menuBackdrop = 0;
+    // A screen asked for by a subsystem below the frame loop (a ScreenId),
+    // -1 when none; the switch at the end of the frame takes it.
+    int32_t screenRequest = -1;
     // The harness replays a run: the one-time load seeds the generator with
     // this number instead of the clock.
     bool fixedSeed = false;
@@ -37,14 +40,12 @@ struct AppState {
 
 extern AppState app;
 
-// The three screens by name, for the subsystems below the frame loop (menus,
-// gameplay) that ask for a switch. The switch happens at the end of the frame.
+// The three screens by name, for the subsystems below the frame loop (the
+// menus) that ask for a switch. The switch happens at the end of the frame;
+// a later request in the same frame replaces an earlier one.
 enum class ScreenId : int32_t { Intro, Menu, Game };
 
 void requestScreen(ScreenId id);
-// The frame loop installs the function that turns an id into its screen.
-using ScreenRequestHandler = void (*)(ScreenId id);
-void setScreenRequestHandler(ScreenRequestHandler handler);
 
 // Stores the menu backdrop; it does not switch screens.
 void setMenuBackdrop(int32_t kind);

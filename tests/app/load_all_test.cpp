@@ -1,3 +1,6 @@
+// The one-time load: its steps in the game's order, run on the forged Data
+// folder of the build into a device that draws nothing, and the shutdown
+// that releases them and saves the settings record.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -6,68 +9,86 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/hooks.h"
+#include "app/load_steps.h"
 #include "app/screen.h"
+#include "gfx/font.h"
+#include "platform/null_device.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/render_device.h"
+#include "resources/asset_registry.h"
+#include "resources/text_table.h"
 
 namespace corsavel {
 namespace {
 
-std::vector<std::string> steps;
-std::string settingsCwd;
+std::string forgedData() {
+    const char* dir = std::getenv("CORSAVEL_BINARY_DIR");
+    return std::string(dir != nullptr ? dir : ".") + "/Data";
+}
 
-void step(const char* name) {
-    steps.push_back(name);
+TEST(LoadSteps, RunInTheGamesOrder) {
+    std::vector<std::string> names;
+    for (int i = 0; i < loadStepCount(); ++i) {
+        names.push_back(loadStep(i).name);
+        EXPECT_NE(loadStep(i).load, nullptr) << names.back();
+    }
+    // Archives first, so every later step reads from them; the tables of the
+    // settings folder before anything that may read the profile; the level
+    // packs after the models they show.
+    const std::vector<std::string> expected = {"archives", "texts",  "settings",
+                                               "sounds",   "models", "levels"};
+    EXPECT_EQ(names, expected);
 }
 
 class LoadAll : public ::testing::Test {
 protected:
     void SetUp() override {
+        if (access((forgedData() + "/strings.txt").c_str(), R_OK) != 0 &&
+            access((forgedData() + "/texts.dat").c_str(), R_OK) != 0) {
+            GTEST_SKIP() << "no forged Data folder";
+        }
         char pattern[] = "/tmp/corsavel-load-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        ASSERT_TRUE(makeDirectories((folder_ + "/Data").c_str()));
-        ASSERT_TRUE(initPaths((folder_ + "/Data").c_str(), (folder_ + "/user").c_str()));
+        user_ = pattern;
+        ASSERT_TRUE(initPaths(forgedData().c_str(), (user_ + "/user").c_str()));
         enterDataDirectory();
-        steps.clear();
-        hooks = AppHooks{};
+        setRenderBackend(&device_);
+        applyDefaultStates();
         resetAppState();
         resetScreens();
-        hooks.load.loadTextTables = [] { step("texts"); };
-        hooks.load.loadSettingsTables = [] {
-            char cwd[kMaxPath];
-            settingsCwd = getcwd(cwd, sizeof(cwd)) != nullptr ? cwd : "";
-            step("tables");
-        };
-        hooks.load.loadEffects = [] { step("effects"); };
-        hooks.load.loadBackgrounds = [] { step("backgrounds"); };
-        hooks.load.loadMenus = [] { step("menus"); };
-        hooks.load.loadGuiTextures = [] { step("gui"); };
-        hooks.load.loadSounds = [] { step("sounds"); };
-        hooks.load.loadModels = [] { step("models"); };
-        hooks.load.loadLevelPacks = [] { step("levels"); };
-        hooks.load.loadMap = [] { step("map"); };
     }
     void TearDown() override {
-        hooks = AppHooks{};
+        if (user_.empty()) {
+            return;
+        }
         resetScreens();
+        setRenderBackend(nullptr);
         ASSERT_EQ(chdir(paths.startDirectory), 0);
-        ASSERT_EQ(std::system(("rm -rf '" + folder_ + "'").c_str()), 0);
+        ASSERT_EQ(std::system(("rm -rf '" + user_ + "'").c_str()), 0);
     }
-    std::string folder_;
+    NullDevice device_;
+    std::string user_;
 };
 
-TEST_F(LoadAll, StepsRunInOrderWithTablesInTheUserSettingsFolder) {
+TEST_F(LoadAll, LoadsEveryStepAndLeavesTheIntroCurrent) {
     setCurrentScreen(&menuScreen);
     EXPECT_TRUE(loadAll());
-    const std::vector<std::string> expected = {"texts", "tables", "effects", "backgrounds", "menus",
-                                               "gui",   "sounds", "models",  "levels",      "map"};
-    EXPECT_EQ(steps, expected);
-    EXPECT_EQ(settingsCwd, folder_ + "/user/settings");
+    EXPECT_GT(textState.fontCount, 0);
+    EXPECT_NE(findText("continue"), nullptr);
+    EXPECT_NE(findAsset("levels\\pack1_01.lvl"), nullptr);
+    EXPECT_EQ(access((user_ + "/user/settings").c_str(), F_OK), 0);
+    // The archives stay for the whole run: the release by name at the end of
+    // the load is given lower-case names and finds nothing, so entries are
+    // still there for the level backgrounds that later starts ask for.
+    EXPECT_NE(findAsset("targa.dat"), nullptr);
     char cwd[kMaxPath];
     ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
-    EXPECT_EQ(std::string(cwd), folder_ + "/Data");
+    std::string data = paths.dataDirectory;
+    if (!data.empty() && data.back() == '/') {
+        data.pop_back();
+    }
+    EXPECT_EQ(std::string(cwd), data) << "every step returns to the Data folder";
     // The intro is made current directly, with no switch pending.
     EXPECT_EQ(currentScreen(), &introScreen);
     EXPECT_FALSE(screens.switchPending);
@@ -85,13 +106,22 @@ TEST_F(LoadAll, IdlePassLoadsOnceAfterTheFrameThatAskedAndClearsTheOverlay) {
     EXPECT_EQ(app.loadAllCount, 1);
 }
 
-TEST_F(LoadAll, FixedSeedReplaysTheGenerator) {
+TEST_F(LoadAll, FixedSeedReplaysBothGenerators) {
     app.fixedSeed = true;
     app.seed = 1234;
     loadAll();
-    int first = nextRandom();
+    const int rules = nextRandom();
+    const int looks = looksRandom.next();
     loadAll();
-    EXPECT_EQ(nextRandom(), first);
+    EXPECT_EQ(nextRandom(), rules);
+    EXPECT_EQ(looksRandom.next(), looks);
+}
+
+TEST_F(LoadAll, ShutdownSavesTheSettingsRecordInTheUserFolder) {
+    loadAll();
+    releaseLoadSteps();
+    saveAll();
+    EXPECT_EQ(access((user_ + "/user/settings.reg").c_str(), R_OK), 0);
 }
 
 }  // namespace

@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/app_state.h"
-#include "app/hooks.h"
+#include "game/rules.h"
+#include "resources/asset_registry.h"
 
 namespace corsavel {
 namespace {
@@ -27,14 +31,10 @@ class Screens : public ::testing::Test {
 protected:
     void SetUp() override {
         calls.clear();
-        hooks = AppHooks{};
         resetAppState();
         resetScreens();
     }
-    void TearDown() override {
-        hooks = AppHooks{};
-        resetScreens();
-    }
+    void TearDown() override { resetScreens(); }
 };
 
 TEST_F(Screens, SecondRequestInAFrameWins) {
@@ -89,70 +89,13 @@ TEST_F(Screens, BaseUpdateDropsThePendingKey) {
     EXPECT_EQ(plain.lastKey, 0);
 }
 
-std::vector<int32_t> menuKeys;
-
-TEST_F(Screens, MenusSeeOnlyTheLastKeyOfAFrame) {
-    menuKeys.clear();
-    hooks.menu.keyDown = [](int32_t k) {
-        if (k != 0) {
-            menuKeys.push_back(k);
-        }
-    };
-    setCurrentScreen(&menuScreen);
-    handleMessage({MessageKind::KeyDown, 65});
-    handleMessage({MessageKind::KeyDown, 66});
-    runFrame();
-    runFrame();
-    ASSERT_EQ(menuKeys.size(), 1u);
-    EXPECT_EQ(menuKeys[0], 66);
-}
-
-bool menuIsOpen = false;
-
-void installGameplayLoggers() {
-    hooks.gameplay.leftDown = [] { calls.push_back("game.down"); };
-    hooks.gameplay.leftUp = [] { calls.push_back("game.up"); };
-    hooks.gameplay.leftDoubleClick = [] { calls.push_back("game.dbl"); };
-    hooks.gameplay.keyDown = [](int32_t) { calls.push_back("game.key"); };
-    hooks.gameplay.rightDown = [] { calls.push_back("game.rdown"); };
-    hooks.gameplay.pauseMenuOpen = [] { return menuIsOpen; };
-    hooks.menu.leftDown = [] { calls.push_back("menu.down"); };
-    hooks.menu.leftUp = [] { calls.push_back("menu.up"); };
-    hooks.menu.keyDown = [](int32_t) { calls.push_back("menu.key"); };
-    hooks.menu.mouseMove = [] { calls.push_back("menu.move"); };
-}
-
-TEST_F(Screens, DoubleClickOnTheBoardArrivesInWindowsOrder) {
-    installGameplayLoggers();
-    menuIsOpen = false;
-    setCurrentScreen(&gameScreen);
-    for (MessageKind kind : {MessageKind::LeftDown, MessageKind::LeftUp,
-                             MessageKind::LeftDoubleClick, MessageKind::LeftUp}) {
-        handleMessage({kind, 0});
+// Level 1 served from memory: the player's game starts after the intro.
+void registerFirstLevel() {
+    static char text[] = "figures=6\r\ntime=60\r\nlevel=\r\n111111111111\r\n";
+    if (!findAsset("levels\\pack1_01.lvl")) {
+        registerAsset("levels\\pack1_01.lvl", static_cast<int32_t>(std::strlen(text)),
+                      reinterpret_cast<uint8_t*>(text), false);
     }
-    const std::vector<std::string> expected = {"game.down", "game.up", "game.dbl", "game.up"};
-    EXPECT_EQ(calls, expected);
-}
-
-TEST_F(Screens, OpenInGameMenuTakesButtonsAndKeysButNotDoubleClicks) {
-    installGameplayLoggers();
-    menuIsOpen = true;
-    setCurrentScreen(&gameScreen);
-    handleMessage({MessageKind::LeftDown, 0});
-    handleMessage({MessageKind::LeftUp, 0});
-    handleMessage({MessageKind::LeftDoubleClick, 0});
-    handleMessage({MessageKind::KeyDown, 27});
-    handleMessage({MessageKind::MouseMove, 0});
-    handleMessage({MessageKind::RightDown, 0});
-    const std::vector<std::string> expected = {"menu.down", "menu.up",   "game.dbl",
-                                               "menu.key",  "menu.move", "game.rdown"};
-    EXPECT_EQ(calls, expected);
-    EXPECT_EQ(gameScreen.lastKey, 27);
-    menuIsOpen = false;
-    calls.clear();
-    handleMessage({MessageKind::MouseMove, 0});
-    handleMessage({MessageKind::KeyDown, 13});
-    EXPECT_EQ(calls, std::vector<std::string>{"game.key"});
 }
 
 class Intro : public Screens {
@@ -176,9 +119,7 @@ TEST_F(Intro, KeyDuringASplashSkipsToItsLastHalfSecond) {
 }
 
 TEST_F(Intro, SplashEndAsksForTheLoadThenClickFadesToTheMenus) {
-    int opened = 0;
-    static int* openedPtr = &opened;
-    hooks.intro.openFirstMenuPage = [] { ++*openedPtr; };
+    registerFirstLevel();
     setCurrentScreen(&introScreen);
     frame(3990);
     EXPECT_FALSE(app.loadAllPending);
@@ -196,9 +137,11 @@ TEST_F(Intro, SplashEndAsksForTheLoadThenClickFadesToTheMenus) {
     for (int i = 0; i < 60 && currentScreen() == &introScreen; ++i) {
         frame(16);
     }
-    EXPECT_EQ(currentScreen(), &menuScreen);
+    // Until the menus exist the player's level follows the intro at once.
+    EXPECT_EQ(currentScreen(), &gameScreen);
+    EXPECT_TRUE(game.flags.levelLoaded);
+    EXPECT_EQ(session.currentLevel, 0);
     EXPECT_FLOAT_EQ(intro.fadeTimerMs, kFadeMs);
-    EXPECT_EQ(opened, 1);
     EXPECT_EQ(intro.fadeColour, 0xFF000000u);
 }
 

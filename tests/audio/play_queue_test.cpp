@@ -8,7 +8,7 @@ namespace {
 class PlayQueueTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setAudioDevice(nullptr);
+        setAudioOutput(nullptr);
         resetAudio();
         addSample("combo.ogg", 11);
         addSample("unmove.ogg", 12);
@@ -74,22 +74,23 @@ TEST_F(PlayQueueTest, BankRefusesWhenFullOrNameTooLong) {
 }
 
 TEST_F(PlayQueueTest, UpdateStartsRequestedSlotsAndFreesEndedOnes) {
-    static int started = 0;
-    static AudioDevice dev;
-    dev.playSample = [](uint32_t, int32_t, int32_t volume, int32_t pan, bool) -> uint32_t {
-        EXPECT_EQ(volume, -1);
-        EXPECT_EQ(pan, -101);
-        return static_cast<uint32_t>(++started);
-    };
-    dev.isChannelActive = [](uint32_t) { return false; };
-    setAudioDevice(&dev);
+    // An output whose channels end at once, handing out channel numbers.
+    struct Output : SilentAudioOutput {
+        int started = 0;
+        uint32_t playSample(uint32_t, int32_t, int32_t volume, int32_t pan, bool) override {
+            EXPECT_EQ(volume, -1);
+            EXPECT_EQ(pan, -101);
+            return static_cast<uint32_t>(++started);
+        }
+    } dev;
+    setAudioOutput(&dev);
     playSound("combo.ogg");
     updateAudio(16.0f);
     EXPECT_EQ(audio.queue.slots[0].state, 1);
     EXPECT_EQ(audio.queue.slots[0].channel, 1u);
     updateAudio(16.0f);
     EXPECT_EQ(audio.queue.slots[0].state, 0);
-    setAudioDevice(nullptr);
+    setAudioOutput(nullptr);
 }
 
 TEST(MusicTest, NumbersOutsideOneToEightSelectPositionZero) {
@@ -100,7 +101,7 @@ TEST(MusicTest, NumbersOutsideOneToEightSelectPositionZero) {
 }
 
 TEST(MusicTest, RequestFadesOutOverEightHundredMs) {
-    setAudioDevice(nullptr);
+    setAudioOutput(nullptr);
     resetAudio();
     requestMusic(4);
     EXPECT_EQ(audio.music.target, 4);
@@ -115,7 +116,7 @@ TEST(MusicTest, RequestFadesOutOverEightHundredMs) {
 }
 
 TEST(MusicTest, SwitchToCurrentTargetDoesNothingEvenDuringFade) {
-    setAudioDevice(nullptr);
+    setAudioOutput(nullptr);
     resetAudio();
     requestMusic(3);
     updateAudio(100.0f);

@@ -208,11 +208,11 @@ TEST_F(HudDrawTest, TimeBonusTextsGrowWithTheirTimelineAndRunOnAfterTheCount) {
 }
 
 TEST_F(HudDrawTest, FuseBurnsFromTheLeftAndDarkensTheLastTwentySeconds) {
-    static float darkening = 0.0f;
-    gameplayServices.setTintTarget = [](float r, float, float, float) { darkening = r; };
     game.clock.elapsedMs = 50000.0f;
     drawTimeFuse();
-    EXPECT_FLOAT_EQ(darkening, 0.75f);
+    const std::vector<GameRequest> asked = takeRequests();
+    ASSERT_EQ(countRequests(asked, GameRequestKind::SetTintTarget), 1);
+    EXPECT_FLOAT_EQ(asked.back().value[0], 0.75f);
     EXPECT_EQ(drawsWith("barrel.tga").size(), 1u);
     ASSERT_EQ(drawsWith("fuse.tga").size(), 2u);
     // Burnt ash up to the burning point, the cord beyond it.

@@ -12,6 +12,7 @@
 #include "game/hud_layout.h"
 #include "game/hud_textures.h"
 #include "game/instructions.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/balloon.h"
 #include "gfx/bolts.h"
@@ -27,7 +28,6 @@
 #include "platform/window.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 namespace {
@@ -290,6 +290,7 @@ TEST_F(HudGl, PauseTimeBonusStageAndGameCompleteScreens) {
     clearTextEffects();
     game.flags.stageComplete = false;
     game.flags.gameComplete = true;
+    loadGameCompletePicture();
     drawFrame("hud_gl_gamecomplete.png");
     EXPECT_GT(stats(-390.0f, 290.0f, 390.0f, -290.0f).lit, 300000) << "picture";
     // The title's yellow letters stand out from the same picture below them.

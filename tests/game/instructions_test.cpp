@@ -122,28 +122,24 @@ TEST_F(InstructionsTest, BoardsPlayTheirMoveClearRefillAndLoop) {
 }
 
 TEST_F(InstructionsTest, OkButtonOrAKeyClosesAndFromTheMainMenuReturnsToIt) {
-    static int returns = 0;
-    returns = 0;
-    gameplayServices.returnToMenus = [] { ++returns; };
     game.flags.instructionsShown = true;
     onBoardClickAt(200.0f, -170.0f);
     EXPECT_TRUE(game.flags.instructionsShown);
     onBoardClickAt(90.0f, -140.0f);
     EXPECT_FALSE(game.flags.instructionsShown);
-    EXPECT_EQ(returns, 0);
+    EXPECT_EQ(countRequests(takeRequests(), GameRequestKind::ReturnToMenus), 0);
 
     game.flags.instructionsShown = true;
     game.flags.instructionsOnly = true;
     onBoardKey(65);
     EXPECT_FALSE(game.flags.instructionsShown);
     EXPECT_FALSE(game.flags.instructionsOnly);
-    EXPECT_EQ(returns, 1);
+    EXPECT_EQ(countRequests(takeRequests(), GameRequestKind::ReturnToMenus), 1);
 }
 
-TEST_F(InstructionsTest, ServicesDriveTheDemonstrationFromTheFrameStep) {
-    installGameplayDrawServices();
+TEST_F(InstructionsTest, TheFrameStepDrivesTheDemonstration) {
     game.flags.instructionsShown = true;
-    gameplayServices.prepareDemonstration();
+    prepareDemonstration();
     gameplayUpdateStep(500.0f);
     EXPECT_EQ(demo.boards[0].phase, DemoPhase::Approach);
     EXPECT_EQ(demo.boards[1].phase, DemoPhase::Waiting);

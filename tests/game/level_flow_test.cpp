@@ -72,14 +72,11 @@ TEST_F(LevelFlowTest, FourthLevelEndsTheFirstStage) {
 }
 
 TEST_F(LevelFlowTest, OrdinaryLevelGoesOnThroughTheMenus) {
-    static int continued = 0;
-    continued = 0;
-    gameplayServices.continueToNextLevel = [] { ++continued; };
     game.scores.scoreShown = 120;
     winAndOpenPage(5);
     EXPECT_EQ(session.currentLevel, 6);
     EXPECT_FALSE(game.flags.stageComplete);
-    EXPECT_EQ(continued, 1);
+    EXPECT_EQ(countRequests(takeRequests(), GameRequestKind::NextLevel), 1);
     EXPECT_EQ(profile.score[0], game.scores.bankedScore);
     // Only once.
     advanceLevel();

@@ -5,14 +5,15 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "audio/audio.h"
-#include "game/game_hooks.h"
+#include "game/game_requests.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "platform/frame_state.h"
 #include "platform/random.h"
 #include "resources/asset_registry.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 
@@ -52,6 +53,36 @@ inline int lastFrequency(const char* name) {
     return f;
 }
 
+// The requests the gameplay posted since the queue was last emptied, oldest
+// first; the queue is emptied.
+inline std::vector<GameRequest> takeRequests() {
+    std::vector<GameRequest> out;
+    GameRequest r;
+    while (takeRequest(&r)) {
+        out.push_back(r);
+    }
+    return out;
+}
+
+inline int countRequests(const std::vector<GameRequest>& list, GameRequestKind kind) {
+    int n = 0;
+    for (const GameRequest& r : list) {
+        n += r.kind == kind ? 1 : 0;
+    }
+    return n;
+}
+
+// The page of the last OpenPage request in the list, "" when none.
+inline std::string openedPage(const std::vector<GameRequest>& list) {
+    std::string page;
+    for (const GameRequest& r : list) {
+        if (r.kind == GameRequestKind::OpenPage) {
+            page = r.text;
+        }
+    }
+    return page;
+}
+
 // A small level served from memory for the rules that restart a level.
 inline void registerTestLevel(int number) {
     static char text[] = "figures=6\r\ntime=60\r\nlevel=\r\n111111111111\r\n";
@@ -70,12 +101,12 @@ protected:
 
     void SetUp() override {
         seedRandom(12345);
-        setAudioDevice(nullptr);
+        setAudioOutput(nullptr);
         resetAudio();
         for (size_t i = 0; i < sizeof(kGameSounds) / sizeof(kGameSounds[0]); ++i) {
             addSample(kGameSounds[i], static_cast<uint32_t>(100 + i));
         }
-        gameplayServices = GameplayServices{};
+        clearRequests();
         profile = Profile{};
         profile.lives[0] = 3;
         profile.lives[1] = 3;

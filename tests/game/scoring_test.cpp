@@ -84,9 +84,6 @@ TEST_F(ScoringTest, TimeBonusForHalfTimeLeftOnFirstLevel) {
 }
 
 TEST_F(ScoringTest, TimeBonusCountEndsAtTheTotalAndRecordsTheLevel) {
-    static int recorded = 0;
-    recorded = 0;
-    gameplayServices.recordLevelResult = [](int32_t, float) { ++recorded; };
     game.clock.timeLimitMs = 60000.0f;
     game.clock.elapsedMs = 30000.0f;
     game.scores.scoreTarget = game.scores.scoreShown = 1000;
@@ -97,7 +94,9 @@ TEST_F(ScoringTest, TimeBonusCountEndsAtTheTotalAndRecordsTheLevel) {
     EXPECT_TRUE(game.scores.bonusFinished);
     EXPECT_EQ(game.scores.bonusShown, 1650);
     EXPECT_EQ(game.scores.scoreShown, 2650);
-    EXPECT_EQ(recorded, 1);
+    const std::vector<GameRequest> asked = takeRequests();
+    EXPECT_EQ(countRequests(asked, GameRequestKind::RecordLevelResult), 1);
+    EXPECT_EQ(countRequests(asked, GameRequestKind::SaveTables), 1);
     EXPECT_TRUE(game.flags.levelWon);
     EXPECT_GT(timesPlayed("timebonus.ogg"), 0);
 }
@@ -168,14 +167,14 @@ TEST_F(ScoringTest, TimeOutTimelineEndsInALostLife) {
 }
 
 TEST_F(ScoringTest, TimeOutWithNoLifeLeftOpensHiscore) {
-    static const char* opened = nullptr;
-    gameplayServices.openMenuPage = [](const char* page) { opened = page; };
     profile.lives[0] = 0;
     game.scores.bankedScore = 1000;
     game.scores.scoreShown = 234;
     game.clock.timedOut = true;
     loseLevel();
-    EXPECT_STREQ(opened, "hiscore");
+    const std::vector<GameRequest> asked = takeRequests();
+    EXPECT_EQ(openedPage(asked), "hiscore");
+    EXPECT_EQ(countRequests(asked, GameRequestKind::RecordGameOver), 1);
     EXPECT_EQ(profile.score[0], 1234);
     EXPECT_EQ(profile.lives[0], 3);
     EXPECT_EQ(game.scores.bankedScore, 0);
@@ -183,11 +182,9 @@ TEST_F(ScoringTest, TimeOutWithNoLifeLeftOpensHiscore) {
 }
 
 TEST_F(ScoringTest, SecondLossAfterReplayOpensDefeat) {
-    static const char* opened = nullptr;
-    gameplayServices.openMenuPage = [](const char* page) { opened = page; };
     game.flags.replayAfterLoss = true;
     loseLevel();
-    EXPECT_STREQ(opened, "defeat");
+    EXPECT_EQ(openedPage(takeRequests()), "defeat");
     EXPECT_EQ(profile.lives[0], 3);
 }
 

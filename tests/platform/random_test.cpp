@@ -17,9 +17,11 @@ TEST(Random, MatchesTheClassicGeneratorSequence) {
 TEST(Random, SameSeedReplaysTheSameValues) {
     seedRandom(12345);
     int first[8];
-    for (int& v : first) v = nextRandom();
+    for (int& v : first)
+        v = nextRandom();
     seedRandom(12345);
-    for (int v : first) EXPECT_EQ(nextRandom(), v);
+    for (int v : first)
+        EXPECT_EQ(nextRandom(), v);
 }
 
 TEST(Random, RangesStayInsideTheirBounds) {
@@ -36,6 +38,29 @@ TEST(Random, RangesStayInsideTheirBounds) {
         EXPECT_LE(u, 2.0f);
     }
     EXPECT_EQ(randomInt(0), 0);
+}
+
+// Drawing from the looks' generator never moves the rules' sequence.
+TEST(Random, LooksDrawsLeaveTheRulesSequenceAlone) {
+    seedGenerators(99);
+    int plain[6];
+    for (int& v : plain)
+        v = nextRandom();
+    seedGenerators(99);
+    for (int v : plain) {
+        looksRandom.randomSigned(20.0f);
+        looksRandom.randomInt(11);
+        EXPECT_EQ(nextRandom(), v);
+    }
+}
+
+TEST(Random, TheTwoGeneratorsOfOneSeedDiffer) {
+    seedGenerators(5);
+    int same = 0;
+    for (int i = 0; i < 16; ++i) {
+        same += rulesRandom.next() == looksRandom.next() ? 1 : 0;
+    }
+    EXPECT_LT(same, 4);
 }
 
 }  // namespace

@@ -3,12 +3,12 @@
 
 #include "audio/audio.h"
 #include "bot/bot.h"
-#include "game/game_hooks.h"
+#include "game/game_requests.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "platform/frame_state.h"
 #include "platform/random.h"
 #include "resources/asset_registry.h"
-#include "ui/profile.h"
 
 namespace corsavel::bot {
 
@@ -45,9 +45,9 @@ void serveLevel(const LevelSource& level) {
 }
 
 void prepareRun(uint32_t seed, int mode) {
-    setAudioDevice(nullptr);
+    setAudioOutput(nullptr);
     resetAudio();
-    gameplayServices = GameplayServices{};
+    clearRequests();
     botProfile = Profile{};
     botProfile.lives[0] = 3;
     botProfile.lives[1] = 3;

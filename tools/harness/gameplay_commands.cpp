@@ -10,14 +10,14 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/ingame_pages.h"
 #include "app/screen.h"
+#include "app/stand_in_pages.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "harness.h"
 #include "platform/frame_state.h"
 #include "platform/pointer.h"
 #include "resources/asset_registry.h"
-#include "ui/profile.h"
 
 namespace corsavel::harness {
 

@@ -626,7 +626,6 @@ int harnessMain(int argc, char** argv) {
     run.launchDirectory = getcwd(cwd, sizeof(cwd)) != nullptr ? cwd : ".";
     std::string scriptPath = outputPath(script);
     setClockSource(harnessClock);
-    installDefaultHooks();
     Registry& r = registry();
     for (int i = 0; i < r.setupCount; ++i) {
         r.setups[i]();

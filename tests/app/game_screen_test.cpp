@@ -1,26 +1,28 @@
-// The game screen reaches the gameplay, and the in-game pages answer the
-// gameplay's ends: resume, the next level, another try, game over.
+// The game screen reaches the gameplay, its update answers the gameplay's
+// requests, and the stand-in pages answer the gameplay's ends: resume, the
+// next level, another try, game over.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "app/app_state.h"
-#include "app/hooks.h"
-#include "app/ingame_pages.h"
+#include "app/request_routes.h"
 #include "app/screen.h"
-#include "game/game_hooks.h"
+#include "app/stand_in_pages.h"
+#include "game/game_requests.h"
+#include "game/progress.h"
 #include "game/rules.h"
 #include "platform/pointer.h"
+#include "platform/virtual_keys.h"
 #include "resources/asset_registry.h"
-#include "ui/profile.h"
 
 namespace corsavel {
 namespace {
 
-constexpr int32_t kVkEnter = 13;
-constexpr int32_t kVkEscape = 27;
-constexpr int32_t kVkSpace = 32;
+constexpr int32_t kVkEnter = vk::kEnter;
+constexpr int32_t kVkEscape = vk::kEscape;
+constexpr int32_t kVkSpace = vk::kSpace;
 
 // Levels 1..12 served from memory: a plain board with one layered row.
 void registerLevels() {
@@ -35,11 +37,10 @@ void registerLevels() {
     }
 }
 
-class GameplayWiring : public ::testing::Test {
+class GameScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        hooks = AppHooks{};
-        gameplayServices = GameplayServices{};
+        clearRequests();
         resetAppState();
         resetScreens();
         registerLevels();
@@ -50,7 +51,6 @@ protected:
         profile_.tipPowerupShown = profile_.tipRelaxShown = 1;
         profile_.tipSquareShown = profile_.tipChainShown = 1;
         setActiveProfile(&profile_);
-        installGameplayHooks();
         session.gameMode = 0;
         setProgressLevel(profile_, 2);
         startLevel(2);
@@ -58,21 +58,22 @@ protected:
     }
     void TearDown() override {
         setActiveProfile(nullptr);
-        hooks = AppHooks{};
-        gameplayServices = GameplayServices{};
+        clearRequests();
         openInGamePage("");
         resetScreens();
     }
     Profile profile_{};
 };
 
-TEST_F(GameplayWiring, KeysReachTheBoardOrTheOpenPage) {
+TEST_F(GameScreenTest, KeysReachTheBoardOrTheOpenPage) {
     gameScreen.onKeyDown(kVkSpace);
     EXPECT_TRUE(game.flags.paused);
     gameScreen.onLeftDown();  // a click resumes
     EXPECT_FALSE(game.flags.paused);
     gameScreen.onKeyDown(kVkEscape);
     EXPECT_TRUE(game.flags.menuActive);
+    // The page opens when the screen's update answers the gameplay's request.
+    gameScreen.update();
     EXPECT_STREQ(inGamePageName(), "gameplay");
     // With the page open, space goes to the page and does not pause.
     gameScreen.onKeyDown(kVkSpace);
@@ -83,7 +84,7 @@ TEST_F(GameplayWiring, KeysReachTheBoardOrTheOpenPage) {
     EXPECT_STREQ(inGamePageName(), "");
 }
 
-TEST_F(GameplayWiring, PointerLeavingTheBoardPausesOnlyOutsideThePanelAndBox) {
+TEST_F(GameScreenTest, PointerLeavingTheBoardPausesOnlyOutsideThePanelAndBox) {
     overridePointer(-350.0f, 100.0f);  // HUD panel
     gameScreen.onMouseMove();
     EXPECT_FALSE(game.flags.paused);
@@ -95,36 +96,41 @@ TEST_F(GameplayWiring, PointerLeavingTheBoardPausesOnlyOutsideThePanelAndBox) {
     EXPECT_TRUE(game.flags.paused);
 }
 
-TEST_F(GameplayWiring, LevelCompletePageLeadsToTheNextLevel) {
+TEST_F(GameScreenTest, LevelCompletePageLeadsToTheNextLevel) {
     game.flags.levelWon = true;
     game.flags.levelEndMs = 400.0f;
     gameScreen.onLeftDown();
+    gameScreen.update();
     EXPECT_STREQ(inGamePageName(), "levelcomplete");
     EXPECT_TRUE(game.flags.menuActive);
     gameScreen.onKeyDown(kVkEnter);
     EXPECT_EQ(session.currentLevel, 3);
+    gameScreen.update();
     EXPECT_FALSE(game.flags.levelWon);
     EXPECT_FALSE(game.flags.menuActive);
     EXPECT_EQ(progressLevel(profile_), 3);
 }
 
-TEST_F(GameplayWiring, StageBoundaryShowsTheStageScreenBeforeTheNextLevel) {
+TEST_F(GameScreenTest, StageBoundaryShowsTheStageScreenBeforeTheNextLevel) {
     startLevel(3);
     game.flags.levelWon = true;
     game.flags.levelEndMs = 400.0f;
     gameScreen.onLeftDown();
+    gameScreen.update();
     gameScreen.onLeftDown();  // the page takes the click
     EXPECT_TRUE(game.flags.stageComplete);
     EXPECT_EQ(session.currentLevel, 4);
     gameScreen.onLeftDown();
+    gameScreen.update();
     EXPECT_FALSE(game.flags.stageComplete);
     EXPECT_EQ(session.currentLevel, 4);
     EXPECT_TRUE(game.flags.levelLoaded);
 }
 
-TEST_F(GameplayWiring, AnotherTryAfterDefeatCostsALife) {
+TEST_F(GameScreenTest, AnotherTryAfterDefeatCostsALife) {
     game.flags.replayAfterLoss = true;
     loseLevel();
+    handleGameRequests();
     EXPECT_STREQ(inGamePageName(), "defeat");
     EXPECT_EQ(profile_.lives[0], 3);
     gameScreen.onKeyDown(kVkEnter);
@@ -133,10 +139,11 @@ TEST_F(GameplayWiring, AnotherTryAfterDefeatCostsALife) {
     EXPECT_FALSE(game.flags.menuActive);
 }
 
-TEST_F(GameplayWiring, GameOverStartsAgainAtTheProfilesLevel) {
+TEST_F(GameScreenTest, GameOverStartsAgainAtTheProfilesLevel) {
     profile_.lives[0] = 0;
     setProgressLevel(profile_, 1);
     loseLevel();
+    handleGameRequests();
     EXPECT_STREQ(inGamePageName(), "hiscore");
     EXPECT_EQ(profile_.lives[0], 3);
     gameScreen.onKeyDown(kVkEscape);
@@ -144,6 +151,37 @@ TEST_F(GameplayWiring, GameOverStartsAgainAtTheProfilesLevel) {
     EXPECT_FALSE(game.flags.menuActive);
     applyScreenSwitch();
     EXPECT_EQ(currentScreen(), &gameScreen);
+}
+
+// A double click reaches the board as press, release, double click,
+// release; with the menu open only the double click does.
+TEST_F(GameScreenTest, OpenInGameMenuTakesButtonsAndKeysButNotDoubleClicks) {
+    gameScreen.onKeyDown(kVkEscape);
+    gameScreen.update();
+    ASSERT_STREQ(inGamePageName(), "gameplay");
+    game.hand.buttonHeld = false;
+    gameScreen.onLeftDoubleClick();
+    EXPECT_TRUE(game.hand.buttonHeld) << "double clicks go to the board";
+    EXPECT_STREQ(inGamePageName(), "gameplay");
+    overridePointer(395.0f, 0.0f);
+    gameScreen.onMouseMove();
+    EXPECT_FALSE(game.flags.paused) << "the board does not hear the pointer under the page";
+    gameScreen.onLeftUp();
+    EXPECT_TRUE(game.hand.buttonHeld);
+    gameScreen.onLeftDown();
+    EXPECT_STREQ(inGamePageName(), "") << "the page took the click";
+    gameScreen.onLeftUp();
+    EXPECT_FALSE(game.hand.buttonHeld);
+}
+
+// Requests are answered in the order they were posted, after the tick.
+TEST_F(GameScreenTest, UpdateAnswersTheRequestsOfItsTick) {
+    requestPage("gameplay");
+    requestPage("defeat");
+    EXPECT_STREQ(inGamePageName(), "");
+    gameScreen.update();
+    EXPECT_STREQ(inGamePageName(), "defeat");
+    EXPECT_EQ(gameRequests.count, 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "ui/profile.h"
+#include "game/progress.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,20 @@ TEST(ProfileStages, LevelsMapToStages) {
     EXPECT_EQ(stageStart(11), 89);
     EXPECT_EQ(stageStart(12), 100);
     EXPECT_EQ(levelInStage(10), 1);
+}
+
+// The stage screen shows before these levels: the first of stages 1..11.
+TEST(ProfileStages, LaterStagesOpenAtTheirFirstLevels) {
+    const int32_t firsts[] = {4, 9, 15, 22, 30, 39, 49, 59, 69, 79, 89};
+    int found = 0;
+    for (int32_t n = -1; n <= 100; ++n) {
+        if (startsLaterStage(n)) {
+            ASSERT_LT(found, 11);
+            EXPECT_EQ(n, firsts[found]);
+            ++found;
+        }
+    }
+    EXPECT_EQ(found, 11);
 }
 
 TEST(ProfileProgress, SetAndReadBackPerMode) {

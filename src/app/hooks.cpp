@@ -1,7 +1,0 @@
-#include "app/hooks.h"
-
-namespace corsavel {
-
-AppHooks hooks;
-
-}  // namespace corsavel

@@ -1,0 +1,119 @@
+#include "app/load_steps.h"
+
+#include "app/app_state.h"
+#include "app/screen.h"
+#include "audio/audio.h"
+#include "game/game_draw.h"
+#include "game/rules.h"
+#include "gfx/font.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "platform/random.h"
+#include "platform/render_device.h"
+#include "platform/settings_store.h"
+#include "resources/asset_registry.h"
+#include "resources/text_table.h"
+
+namespace corsavel {
+
+namespace {
+
+constexpr const char* kArchives[] = {"targa.dat", "jpeg.dat", "texts.dat"};
+
+void loadArchives() {
+    for (const char* name : kArchives) {
+        loadArchive(name);
+    }
+}
+
+// The archives' bytes are kept only while the one-time load reads them.
+void releaseArchives() {
+    for (const char* name : kArchives) {
+        releaseAssetByName(name);
+    }
+}
+
+void loadTextTables() {
+    loadTextTable("strings.txt");
+    loadTextTable("tips.txt");
+}
+
+// The tables live in the user's "settings" folder, made on first use.
+void loadSettingsTables() {
+    enterSettingsDirectory();
+    leaveSettingsDirectory();
+}
+
+// The settings record keeps the live choices of the device and the volumes.
+void saveSettingsRecord() {
+    settings.fullScreen = renderDevice.fullScreen != 0;
+    settings.resolutionIndex = renderDevice.resolutionIndex;
+    settings.trueColour = renderDevice.trueColour;
+    settings.musicVolume = audio.musicVolume;
+    settings.effectsVolume = audio.effectsVolume;
+    writeSettings();
+}
+
+// The sound bank: the output opens first (silent when there is no device).
+void loadAllSounds() {
+    initAudio();
+    loadSounds();
+}
+
+// The models bring the game's one font and the board's images with them.
+void loadModelsAndFont() {
+    loadFont("font");
+    loadBoardTextures();
+    loadHudTextures();
+    loadGoldBox();
+}
+
+constexpr LoadStep kLoadSteps[] = {
+    {"archives", loadArchives, nullptr, nullptr},
+    {"texts", loadTextTables, freeTextTables, nullptr},
+    {"settings", loadSettingsTables, nullptr, saveSettingsRecord},
+    {"sounds", loadAllSounds, shutdownAudio, nullptr},
+    {"models", loadModelsAndFont, nullptr, nullptr},
+    {"levels", loadLevelPacks, nullptr, nullptr},
+};
+constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
+
+}  // namespace
+
+int loadStepCount() {
+    return kLoadStepCount;
+}
+
+const LoadStep& loadStep(int index) {
+    return kLoadSteps[index < 0 ? 0 : (index >= kLoadStepCount ? kLoadStepCount - 1 : index)];
+}
+
+bool loadAll() {
+    const uint32_t seed = app.fixedSeed ? app.seed : clockMs();
+    seedGenerators(seed);
+    for (const LoadStep& step : kLoadSteps) {
+        step.load();
+    }
+    setCurrentScreen(&introScreen);
+    releaseArchives();
+    app.loadAllCount += 1;
+    return true;
+}
+
+void releaseLoadSteps() {
+    for (int i = kLoadStepCount - 1; i >= 0; --i) {
+        if (kLoadSteps[i].release != nullptr) {
+            kLoadSteps[i].release();
+        }
+    }
+}
+
+void saveAll() {
+    for (const LoadStep& step : kLoadSteps) {
+        if (step.save != nullptr) {
+            step.save();
+        }
+    }
+}
+
+}  // namespace corsavel

@@ -1,0 +1,47 @@
+#include "app/request_routes.h"
+
+#include "app/screen.h"
+#include "app/stand_in_pages.h"
+#include "game/game_requests.h"
+#include "game/hud_textures.h"
+#include "game/rules.h"
+
+namespace corsavel {
+
+void startCurrentLevel() {
+    openInGamePage("");
+    startLevel(session.currentLevel);
+    requestScreen(&gameScreen);
+}
+
+void handleGameRequests() {
+    GameRequest r;
+    while (takeRequest(&r)) {
+        switch (r.kind) {
+            case GameRequestKind::OpenPage:
+                openInGamePage(r.text);
+                break;
+            case GameRequestKind::NextLevel:
+                startCurrentLevel();
+                break;
+            case GameRequestKind::ReturnToMenus:
+                returnToMenus();
+                break;
+            case GameRequestKind::ShowGameComplete:
+                loadGameCompletePicture();
+                break;
+            // The game has no profile table and no background scenes yet:
+            // these go unanswered.
+            case GameRequestKind::RecordLevelResult:
+            case GameRequestKind::RecordGameOver:
+            case GameRequestKind::SaveTables:
+            case GameRequestKind::SetTintNow:
+            case GameRequestKind::SetTintTarget:
+            case GameRequestKind::LoadBackground:
+            case GameRequestKind::QueueBackground:
+                break;
+        }
+    }
+}
+
+}  // namespace corsavel
