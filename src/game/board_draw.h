@@ -2,12 +2,11 @@
 
 #include <cstdint>
 
+#include "game/figure_kinds.h"
 #include "game/game_state.h"
 
 namespace corsavel {
 
-// Figure kinds with a sprite sheet of their own ("coins" .. "diamond").
-constexpr int kFigureKindCount = 17;
 
 // What the board drawing keeps between frames: the end points of the
 // electric arcs around every lightning figure, re-chosen now and then.

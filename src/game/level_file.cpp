@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "audio/audio.h"
+#include "game/figure_kinds.h"
 #include "game/game_requests.h"
 #include "game/instructions.h"
 #include "game/progress.h"
@@ -15,10 +16,6 @@
 namespace corsavel {
 
 namespace {
-
-constexpr const char* kKindNames[kMaxSlots] = {
-    "coins",   "nugget", "perl",   "perls",  "rings2",  "rings3", "sack",   "scepter", "bracelet",
-    "brooch1", "crown",  "dagger", "goblet", "locket1", "pot",    "rings1", "diamond"};
 
 constexpr int32_t kDanceSets[8][10] = {{0, 1, 2, 3, 4, -1},
                                        {6, 7, 8, 9, 10, -1},
@@ -215,8 +212,8 @@ void parseGrid(const char* grid) {
 }  // namespace
 
 int32_t figureKindByName(const char* name) {
-    for (int32_t k = 0; k < kMaxSlots; ++k) {
-        if (std::strcmp(kKindNames[k], name) == 0) {
+    for (int32_t k = 0; k < kFigureKindCount; ++k) {
+        if (std::strcmp(kFigureKindNames[k], name) == 0) {
             return k;
         }
     }

@@ -71,8 +71,8 @@ protected:
 ForgeOutput* FigureSheets::out_ = nullptr;
 
 TEST_F(FigureSheets, EveryKindHasAnEightByFourSheetInTheTargaArchive) {
-    ASSERT_EQ(out_->files().size(), static_cast<size_t>(kFigureKinds));
-    for (int kind = 0; kind < kFigureKinds; ++kind) {
+    ASSERT_EQ(out_->files().size(), static_cast<size_t>(kFigureKindCount));
+    for (int kind = 0; kind < kFigureKindCount; ++kind) {
         const ForgedFile* file = find(figureSheetName(kind));
         ASSERT_NE(file, nullptr) << figureSheetName(kind);
         EXPECT_EQ(file->destination, Destination::TargaArchive);
@@ -91,7 +91,7 @@ TEST_F(FigureSheets, EveryKindHasAnEightByFourSheetInTheTargaArchive) {
 }
 
 TEST_F(FigureSheets, FramesTurnAndFrameZeroIsCentred) {
-    for (int kind = 0; kind < kFigureKinds; ++kind) {
+    for (int kind = 0; kind < kFigureKindCount; ++kind) {
         const Image still = renderFigureFrame(kind, 0);
         const Image quarter = renderFigureFrame(kind, 8);
         EXPECT_FALSE(still.pixels() == quarter.pixels()) << figureKindName(kind);
@@ -108,10 +108,10 @@ TEST_F(FigureSheets, FramesTurnAndFrameZeroIsCentred) {
 
 TEST_F(FigureSheets, NoTwoTreasuresShareColourAndOutline) {
     std::vector<FigureStats> stats;
-    for (int kind = 0; kind < kFigureKinds; ++kind)
+    for (int kind = 0; kind < kFigureKindCount; ++kind)
         stats.push_back(statsOf(renderFigureFrame(kind, 0)));
-    for (int i = 0; i < kFigureKinds; ++i)
-        for (int j = i + 1; j < kFigureKinds; ++j) {
+    for (int i = 0; i < kFigureKindCount; ++i)
+        for (int j = i + 1; j < kFigureKindCount; ++j) {
             // Chromaticity ignores the shading, so it compares the treasures' hues;
             // lightness is the cue left to a colour-blind eye.
             const float chroma = std::hypot(stats[i].cr - stats[j].cr, stats[i].cg - stats[j].cg);

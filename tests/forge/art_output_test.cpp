@@ -88,7 +88,7 @@ TEST_F(ArtOutput, EveryImageHasItsNameDestinationAndSize) {
         EXPECT_EQ(img.width(), e.width) << e.name;
         EXPECT_EQ(img.height(), e.height) << e.name;
     }
-    for (int kind = 0; kind < kFigureKinds; ++kind)
+    for (int kind = 0; kind < kFigureKindCount; ++kind)
         EXPECT_NE(find(figureSheetName(kind)), nullptr);
 }
 

@@ -90,7 +90,7 @@ TEST(LevelFiles, EveryKeyReadsBackAsDesigned) {
         EXPECT_LE(design.figureCount, 17);
         for (size_t i = 0; i < design.figureKinds.size(); ++i) {
             EXPECT_EQ(readValue(text, "figure" + std::to_string(i) + "="),
-                      figureKindKey(design.figureKinds[i]));
+                      corsavel::figureKindName(design.figureKinds[i]));
         }
         // Substring readers: these keys must find their own lines first.
         EXPECT_FLOAT_EQ(static_cast<float>(std::atof(readValue(text, "time=").c_str())),

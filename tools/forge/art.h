@@ -4,6 +4,7 @@
 
 #include "forge/forge.h"
 #include "forge/image.h"
+#include "game/figure_kinds.h"
 
 // The game's 2D art: every texture and picture of the Data folder, drawn by code.
 namespace corsavel::forge {
@@ -21,10 +22,8 @@ void forgeBackgrounds(ForgeOutput& out);
 void forgeScreens(ForgeOutput& out);
 
 // The 17 treasure kinds in id order; sprite sheet i is figureSheetName(i).
-constexpr int kFigureKinds = 17;
 constexpr int kFigureFrames = 32;
 constexpr int kFigureCell = 64;
-const char* figureKindName(int kind);
 std::string figureSheetName(int kind);
 // One frame of a treasure, kFigureCell square, frame 0 the still picture.
 Image renderFigureFrame(int kind, int frame);

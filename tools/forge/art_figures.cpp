@@ -592,26 +592,18 @@ std::vector<Part> diamond(float turn, View&) {
     return p;
 }
 
-const Builder kBuilders[kFigureKinds] = {coins,  nugget,  perl,     perls,  rings2, rings3,
+const Builder kBuilders[kFigureKindCount] = {coins,  nugget,  perl,     perls,  rings2, rings3,
                                          sack,   scepter, bracelet, brooch, crown,  dagger,
                                          goblet, locket,  pot,      rings1, diamond};
 
-const char* const kNames[kFigureKinds] = {
-    "coins",   "nugget", "perl",   "perls",  "rings2",  "rings3", "sack",   "scepter", "bracelet",
-    "brooch1", "crown",  "dagger", "goblet", "locket1", "pot",    "rings1", "diamond"};
-
 }  // namespace
-
-const char* figureKindName(int kind) {
-    return kind >= 0 && kind < kFigureKinds ? kNames[kind] : "";
-}
 
 std::string figureSheetName(int kind) {
     return std::string("figures\\") + figureKindName(kind) + ".tga";
 }
 
 Image renderFigureFrame(int kind, int frame) {
-    if (kind < 0 || kind >= kFigureKinds)
+    if (kind < 0 || kind >= kFigureKindCount)
         return Image(kFigureCell, kFigureCell);
     // A gentle tilt keeps frame 0 from showing flat plates edge-on.
     const float turn = frame * 2 * kPi / kFigureFrames + 0.35f;
@@ -622,7 +614,7 @@ Image renderFigureFrame(int kind, int frame) {
 }
 
 void forgeFigures(ForgeOutput& out) {
-    for (int kind = 0; kind < kFigureKinds; ++kind) {
+    for (int kind = 0; kind < kFigureKindCount; ++kind) {
         Image sheet(kFigureCell * 8, kFigureCell * 4);
         for (int f = 0; f < kFigureFrames; ++f)
             sheet.paste(renderFigureFrame(kind, f), (f % 8) * kFigureCell, (f / 8) * kFigureCell);

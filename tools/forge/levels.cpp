@@ -12,10 +12,6 @@ namespace corsavel::forge {
 
 namespace {
 
-constexpr const char* kFigureKindKeys[kFigureKindCount] = {
-    "coins",   "nugget", "perl",   "perls",  "rings2",  "rings3", "sack",   "scepter", "bracelet",
-    "brooch1", "crown",  "dagger", "goblet", "locket1", "pot",    "rings1", "diamond"};
-
 constexpr std::array<int, kStageCount> kStageFigures = {5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10};
 
 enum Bonus { kNoBonus, kBomb, kLightning, kCrossBomb, kDiagonalBomb, kStarBomb };
@@ -534,10 +530,6 @@ double estimatedPlaySeconds(const LevelDesign& design, uint32_t seed) {
     return seconds < 0 ? seconds : seconds / modelOverRealPlay(design.figureCount);
 }
 
-const char* figureKindKey(int kind) {
-    return kind >= 0 && kind < kFigureKindCount ? kFigureKindKeys[kind] : "";
-}
-
 int stageOfLevel(int level) {
     int first = 0;
     for (int s = 0; s < kStageCount; ++s) {
@@ -757,7 +749,7 @@ std::string levelFileText(const LevelDesign& design) {
     std::string text;
     addLine(text, "figures=", std::to_string(design.figureCount));
     for (size_t i = 0; i < design.figureKinds.size(); ++i) {
-        addLine(text, "figure" + std::to_string(i) + "=", figureKindKey(design.figureKinds[i]));
+        addLine(text, "figure" + std::to_string(i) + "=", figureKindName(design.figureKinds[i]));
     }
     // "time=" also matches inside "sk%idtime=", so it must come first.
     addLine(text, "time=", formatNumber(design.timeSeconds));

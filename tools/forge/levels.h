@@ -5,21 +5,21 @@
 #include <vector>
 
 #include "forge/forge.h"
+#include "game/figure_kinds.h"
+#include "game/progress.h"
 
 // The 100 level files of the pack and "end.lvl": a difficulty curve over 12
 // stages (more figures, layers, chains, bonus figures, shaped boards and a
 // tighter clock as the stages go by).
 namespace corsavel::forge {
 
-constexpr int kLevelCount = 100;
+using corsavel::kLevelCount;
 constexpr int kBoardRows = 11;
 constexpr int kBoardColumns = 12;
-constexpr int kStageCount = 12;
-constexpr std::array<int, kStageCount> kStageSizes = {4, 5, 6, 7, 8, 9, 10, 10, 10, 10, 10, 11};
-constexpr int kFigureKindCount = 17;
+using corsavel::kFigureKindCount;
+using corsavel::kStageCount;
+using corsavel::kStageSizes;
 
-// Name of FigureKind id 0..16 as level files write it.
-const char* figureKindKey(int kind);
 // Stage (0..11) of a 0-based level index.
 int stageOfLevel(int level);
 
