@@ -283,6 +283,11 @@ bool cursorInBoxArea(Vec2 p) {
     return p.x >= -380.0f && p.x <= -252.0f && p.y >= -290.0f && p.y <= -210.0f;
 }
 
+bool inMenuButtonArea(Vec2 p) {
+    const Rect& r = kMenuButtonArea;
+    return p.x >= r.left && p.x <= r.right && p.y <= r.top && p.y >= r.bottom;
+}
+
 void startFlyer(int slot, float x, float y, int type) {
     FlyerState& fs = game.flyers;
     Flyer& f = fs.flyers[fs.nextFlyer];

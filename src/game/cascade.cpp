@@ -319,7 +319,7 @@ void onBoardClickAt(float x, float y) {
         }
         return;
     }
-    if (x >= -385.0f && x <= -300.0f && y >= -38.0f && y <= -18.0f) {
+    if (inMenuButtonArea(Vec2{x, y})) {
         if (game.clock.elapsedMs < game.clock.timeLimitMs) {
             game.flags.menuActive = true;
             requestPage("gameplay");

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "game/rules.h"
+
 namespace corsavel {
 
 HudDrawState hudDraw;
@@ -125,9 +127,7 @@ bool menuButtonHovered() {
         fl.instructionsShown) {
         return false;
     }
-    const Vec2 p = game.hand.cursorCopy;
-    const Rect& r = kMenuButtonArea;
-    return p.x >= r.left && p.x <= r.right && p.y <= r.top && p.y >= r.bottom;
+    return inMenuButtonArea(game.hand.cursorCopy);
 }
 
 }  // namespace corsavel

@@ -54,8 +54,7 @@ float timeDarkening(float leftMs);
 // The "MENU" button swings between 12 and 14 at 0.006 per ms while hovered
 // and rests at 13 otherwise; `direction` keeps the swing's sense.
 float menuButtonStep(float size, float& direction, float stepMs, bool hovered);
-// Where the "MENU" button answers the pointer.
-constexpr Rect kMenuButtonArea{-385.0f, -18.0f, -300.0f, -38.0f};
+// The pointer is on the "MENU" button while it answers.
 bool menuButtonHovered();
 
 // What the HUD drawing keeps between frames.

@@ -54,6 +54,9 @@ void startFlyer(int slot, float x, float y, int type);
 void flyerTick();
 void goldBoxTick();
 bool cursorInBoxArea(Vec2 p);
+// The HUD's "MENU" button, where a click opens the in-game menu.
+constexpr Rect kMenuButtonArea{-385.0f, -18.0f, -300.0f, -38.0f};
+bool inMenuButtonArea(Vec2 p);
 
 // Scores, clock, lives.
 void addFloatingScore(float x, float y, int32_t value);

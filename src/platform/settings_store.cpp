@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/file_write.h"
 #include "platform/paths.h"
 
 namespace corsavel {
@@ -28,18 +29,6 @@ int32_t getInt(const uint8_t* p) {
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
                                 (static_cast<uint32_t>(p[2]) << 16) |
                                 (static_cast<uint32_t>(p[3]) << 24));
-}
-
-bool writeAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -103,22 +92,7 @@ bool readSettingsFile(const char* path, Settings* out) {
 bool writeSettingsFile(const char* path, const Settings& in) {
     uint8_t record[kSettingsRecordSize];
     encodeSettings(in, record);
-    char temp[kMaxPath + 16];
-    int written = std::snprintf(temp, sizeof(temp), "%s.tmp", path);
-    if (written <= 0 || written >= static_cast<int>(sizeof(temp))) {
-        return false;
-    }
-    int fd = open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = writeAll(fd, record, sizeof(record)) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || std::rename(temp, path) != 0) {
-        unlink(temp);
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, record, sizeof(record));
 }
 
 bool readSettings() {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/file_write.h"
 #include "platform/message_box.h"
 
 namespace corsavel {
@@ -63,8 +64,7 @@ bool isFile(const char* path) {
 
 // Finds `component` in `directory` ignoring letter case; true and the real
 // name in `out` when found.
-bool findCaseInsensitive(const char* directory, const char* component, char* out,
-                         size_t capacity) {
+bool findCaseInsensitive(const char* directory, const char* component, char* out, size_t capacity) {
     DIR* dir = opendir(directory[0] != '\0' ? directory : ".");
     if (dir == nullptr) {
         return false;
@@ -286,24 +286,12 @@ bool writeFile(const char* name, const uint8_t* data, int32_t size) {
     }
     char path[1024];
     resolveDiskPath(name, path, sizeof path);
-    char temp[1100];
-    std::snprintf(temp, sizeof temp, "%s.tmp%d", path, static_cast<int>(getpid()));
-    FILE* file = std::fopen(temp, "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    bool ok = std::fwrite(data, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
-    ok = std::fflush(file) == 0 && ok;
-    ok = fsync(fileno(file)) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok || std::rename(temp, path) != 0) {
-        std::remove(temp);
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, data, static_cast<size_t>(size));
 }
 
-void setAssetRegisteredHook(AssetRegisteredHook hook) { registeredHook = hook; }
+void setAssetRegisteredHook(AssetRegisteredHook hook) {
+    registeredHook = hook;
+}
 
 void resolveDiskPath(const char* name, char* out, size_t capacity) {
     char path[1024];
@@ -324,12 +312,13 @@ void resolveDiskPath(const char* name, char* out, size_t capacity) {
     if (*cursor == '/') {
         resolved[length++] = '/';
         resolved[length] = '\0';
-        while (*cursor == '/') ++cursor;
+        while (*cursor == '/')
+            ++cursor;
     }
     while (*cursor != '\0') {
         const char* end = std::strchr(cursor, '/');
-        const size_t partLength = end != nullptr ? static_cast<size_t>(end - cursor)
-                                                 : std::strlen(cursor);
+        const size_t partLength =
+            end != nullptr ? static_cast<size_t>(end - cursor) : std::strlen(cursor);
         char part[256];
         const size_t copied = partLength < sizeof part - 1 ? partLength : sizeof part - 1;
         std::memcpy(part, cursor, copied);
@@ -349,7 +338,8 @@ void resolveDiskPath(const char* name, char* out, size_t capacity) {
             break;
         }
         cursor = end + 1;
-        while (*cursor == '/') ++cursor;
+        while (*cursor == '/')
+            ++cursor;
     }
     copyName(out, capacity, resolved);
 }

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/null_device.h"
 #include "platform/render_device.h"
+#include "platform/virtual_keys.h"
 
 namespace corsavel {
 namespace {
@@ -241,7 +242,7 @@ TEST_F(FrameLoop, CloseQuitsAtTheNextTest) {
 
 TEST_F(FrameLoop, MessagesWithoutAScreenAreDropped) {
     handleMessage({MessageKind::LeftDown, 0});
-    handleMessage({MessageKind::KeyDown, 27});
+    handleMessage({MessageKind::KeyDown, vk::kEscape});
     handleMessage({MessageKind::MouseMove, 0});
     EXPECT_EQ(app.quitRequested, 0);
 }

@@ -20,10 +20,6 @@
 namespace corsavel {
 namespace {
 
-constexpr int32_t kVkEnter = vk::kEnter;
-constexpr int32_t kVkEscape = vk::kEscape;
-constexpr int32_t kVkSpace = vk::kSpace;
-
 // Levels 1..12 served from memory: a plain board with one layered row.
 void registerLevels() {
     static char text[] = "figures=6\r\ntime=60\r\nlevel=\r\n111111111111\r\n";
@@ -66,20 +62,20 @@ protected:
 };
 
 TEST_F(GameScreenTest, KeysReachTheBoardOrTheOpenPage) {
-    gameScreen.onKeyDown(kVkSpace);
+    gameScreen.onKeyDown(vk::kSpace);
     EXPECT_TRUE(game.flags.paused);
     gameScreen.onLeftDown();  // a click resumes
     EXPECT_FALSE(game.flags.paused);
-    gameScreen.onKeyDown(kVkEscape);
+    gameScreen.onKeyDown(vk::kEscape);
     EXPECT_TRUE(game.flags.menuActive);
     // The page opens when the screen's update answers the gameplay's request.
     gameScreen.update();
     EXPECT_STREQ(inGamePageName(), "gameplay");
     // With the page open, space goes to the page and does not pause.
-    gameScreen.onKeyDown(kVkSpace);
+    gameScreen.onKeyDown(vk::kSpace);
     EXPECT_FALSE(game.flags.paused);
     EXPECT_TRUE(game.flags.menuActive);
-    gameScreen.onKeyDown(kVkEscape);
+    gameScreen.onKeyDown(vk::kEscape);
     EXPECT_FALSE(game.flags.menuActive);
     EXPECT_STREQ(inGamePageName(), "");
 }
@@ -103,7 +99,7 @@ TEST_F(GameScreenTest, LevelCompletePageLeadsToTheNextLevel) {
     gameScreen.update();
     EXPECT_STREQ(inGamePageName(), "levelcomplete");
     EXPECT_TRUE(game.flags.menuActive);
-    gameScreen.onKeyDown(kVkEnter);
+    gameScreen.onKeyDown(vk::kEnter);
     EXPECT_EQ(session.currentLevel, 3);
     gameScreen.update();
     EXPECT_FALSE(game.flags.levelWon);
@@ -133,7 +129,7 @@ TEST_F(GameScreenTest, AnotherTryAfterDefeatCostsALife) {
     handleGameRequests();
     EXPECT_STREQ(inGamePageName(), "defeat");
     EXPECT_EQ(profile_.lives[0], 3);
-    gameScreen.onKeyDown(kVkEnter);
+    gameScreen.onKeyDown(vk::kEnter);
     EXPECT_EQ(profile_.lives[0], 2);
     EXPECT_EQ(session.currentLevel, 2);
     EXPECT_FALSE(game.flags.menuActive);
@@ -146,7 +142,7 @@ TEST_F(GameScreenTest, GameOverStartsAgainAtTheProfilesLevel) {
     handleGameRequests();
     EXPECT_STREQ(inGamePageName(), "hiscore");
     EXPECT_EQ(profile_.lives[0], 3);
-    gameScreen.onKeyDown(kVkEscape);
+    gameScreen.onKeyDown(vk::kEscape);
     EXPECT_EQ(session.currentLevel, 1);
     EXPECT_FALSE(game.flags.menuActive);
     applyScreenSwitch();
@@ -156,7 +152,7 @@ TEST_F(GameScreenTest, GameOverStartsAgainAtTheProfilesLevel) {
 // A double click reaches the board as press, release, double click,
 // release; with the menu open only the double click does.
 TEST_F(GameScreenTest, OpenInGameMenuTakesButtonsAndKeysButNotDoubleClicks) {
-    gameScreen.onKeyDown(kVkEscape);
+    gameScreen.onKeyDown(vk::kEscape);
     gameScreen.update();
     ASSERT_STREQ(inGamePageName(), "gameplay");
     game.hand.buttonHeld = false;

@@ -1,4 +1,5 @@
 #include "app/screen.h"
+#include "platform/virtual_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -84,7 +85,7 @@ TEST_F(Screens, RequestsByIdFromTheSubsystemsReachTheSwitch) {
 
 TEST_F(Screens, BaseUpdateDropsThePendingKey) {
     Screen plain;
-    plain.lastKey = 27;
+    plain.lastKey = vk::kEscape;
     plain.update();
     EXPECT_EQ(plain.lastKey, 0);
 }
@@ -111,7 +112,7 @@ protected:
 TEST_F(Intro, KeyDuringASplashSkipsToItsLastHalfSecond) {
     setCurrentScreen(&introScreen);
     frame(100);
-    introScreen.onKeyDown(32);
+    introScreen.onKeyDown(vk::kSpace);
     frame(100);
     EXPECT_FLOAT_EQ(intro.splashTimerMs, kSplashSkipMs);
     EXPECT_FLOAT_EQ(intro.fadeTimerMs, 0.0f);

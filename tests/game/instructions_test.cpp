@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "hud_fixture.h"
+#include "platform/virtual_keys.h"
 
 namespace corsavel {
 namespace {
@@ -131,7 +132,7 @@ TEST_F(InstructionsTest, OkButtonOrAKeyClosesAndFromTheMainMenuReturnsToIt) {
 
     game.flags.instructionsShown = true;
     game.flags.instructionsOnly = true;
-    onBoardKey(65);
+    onBoardKey('A');
     EXPECT_FALSE(game.flags.instructionsShown);
     EXPECT_FALSE(game.flags.instructionsOnly);
     EXPECT_EQ(countRequests(takeRequests(), GameRequestKind::ReturnToMenus), 1);

@@ -1,3 +1,4 @@
+#include "platform/virtual_keys.h"
 #include "rules_fixture.h"
 
 namespace corsavel {
@@ -116,14 +117,14 @@ TEST_F(LevelFlowTest, LeavingTheBoardPausesExceptOverPanelAndBox) {
 
 TEST_F(LevelFlowTest, SpaceDuringTimeBonusDoesNothingEscapeOpensMenu) {
     game.scores.timeBonusPhase = true;
-    onBoardKey(32);
+    onBoardKey(vk::kSpace);
     EXPECT_FALSE(game.flags.paused);
     game.scores.timeBonusPhase = false;
-    onBoardKey(32);
+    onBoardKey(vk::kSpace);
     EXPECT_TRUE(game.flags.paused);
-    onBoardKey(65);
+    onBoardKey('A');
     EXPECT_FALSE(game.flags.paused);
-    onBoardKey(27);
+    onBoardKey(vk::kEscape);
     EXPECT_TRUE(game.flags.menuActive);
 }
 

@@ -133,7 +133,8 @@ TEST_F(SettingsRecord, FailedWriteKeepsTheOldRecord) {
     ASSERT_TRUE(writeSettingsFile(file("settings.reg").c_str(), s));
     // The temporary name is taken by a folder: the write fails, the old
     // record survives intact.
-    ASSERT_EQ(mkdir(file("settings.reg.tmp").c_str(), 0755), 0);
+    const std::string temp = file("settings.reg.tmp") + std::to_string(getpid());
+    ASSERT_EQ(mkdir(temp.c_str(), 0755), 0);
     s.musicVolume = 77;
     EXPECT_FALSE(writeSettingsFile(file("settings.reg").c_str(), s));
     Settings back;
