@@ -381,8 +381,12 @@ void initialFill() {
             cell.figure.sliding = false;
         }
     }
+    // The hand's slot is cycled here, before play, up to the first slot with
+    // a move; only a board where no slot has one is left flagged for the
+    // timed change (and its board fix) once play begins.
     const int32_t n = game.level.figureCount;
     for (int32_t i = 0; i < n; ++i) {
+        game.noMoves.noMovesActive = false;
         findMoves();
         if (!game.noMoves.noMovesActive) {
             break;
