@@ -431,10 +431,10 @@ void countWorkAndTime(int levelIndex) {
     }
 }
 
+// Every start resets the whole level state, the retry flag included: it
+// belongs to one level, and loseLevel sets it again after its own restart.
 void startLevel(int levelIndex) {
-    const bool replay = game.flags.replayAfterLoss;
     game = GameState{};
-    game.flags.replayAfterLoss = replay;
     game.flags.levelLoaded = true;
     app.animationClockMs = 0.0f;
     session.currentLevel = levelIndex;
