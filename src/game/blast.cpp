@@ -85,10 +85,13 @@ void startBlast(BlastEvent& e) {
             break;
         case kLightning: {
             playSound("lightning.ogg");
+            // Every other figure of its slot: a lightning figure that kept a
+            // second bonus must not strike (and so destroy) itself.
             const int32_t slot = game.board.cells[e.row][e.column].figure.kind;
             for (int r = 0; r < kRows; ++r) {
                 for (int c = 0; c < kColumns; ++c) {
-                    if (slot >= 0 && hasFigure(r, c) &&
+                    const bool own = r == e.row && c == e.column;
+                    if (slot >= 0 && !own && hasFigure(r, c) &&
                         game.board.cells[r][c].figure.kind == slot) {
                         strikeCell(r, c, e);
                     }
