@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   clang clang-format clang-tidy cppcheck libclang-rt-14-dev
-  libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
+  libsdl2-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libjpeg62-turbo-dev libpng-dev libfreetype-dev fonts-dejavu-core
   libvorbis-dev libogg-dev libopenmpt-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -85,10 +85,13 @@ void startBlast(BlastEvent& e) {
             break;
         case kLightning: {
             playSound("lightning.ogg");
+            // Every other figure of its slot: a lightning figure that kept a
+            // second bonus must not strike (and so destroy) itself.
             const int32_t slot = game.board.cells[e.row][e.column].figure.kind;
             for (int r = 0; r < kRows; ++r) {
                 for (int c = 0; c < kColumns; ++c) {
-                    if (slot >= 0 && hasFigure(r, c) &&
+                    const bool own = r == e.row && c == e.column;
+                    if (slot >= 0 && !own && hasFigure(r, c) &&
                         game.board.cells[r][c].figure.kind == slot) {
                         strikeCell(r, c, e);
                     }
@@ -138,8 +141,10 @@ void jolt(const BlastEvent& e) {
     }
 }
 
-// The travelling arms mark the figures they pass. The bomb's own cell is left
-// to its event, so a figure that earned a second bonus keeps it.
+// The travelling arms mark every valid cell they pass, whatever it holds or
+// was marked with before; holes are skipped and the arm goes on. The bomb's
+// own cell is left to its event, so a figure that earned a second bonus
+// keeps it.
 void advanceArms(const BlastEvent& e) {
     const int k = static_cast<int>(e.elapsedMs / 30.0f);
     if (k <= 0) {
@@ -151,13 +156,10 @@ void advanceArms(const BlastEvent& e) {
         }
         const int r = e.row + kArmSteps[a][0] * k;
         const int c = e.column + kArmSteps[a][1] * k;
-        if (!hasFigure(r, c)) {
+        if (!isValidCell(r, c)) {
             continue;
         }
-        Cell& cell = game.board.cells[r][c];
-        if (cell.removal == 0) {
-            cell.removal = 2;
-        }
+        game.board.cells[r][c].removal = 2;
         const Vec2 p = cellCentre(c, r);
         startEffect("krestbomb", p.x + 1.0f, p.y - 18.0f);
     }

@@ -524,12 +524,15 @@ void clearingStep() {
             Cell& cell = game.board.cells[r][c];
             const Vec2 p = cellCentre(c, r);
             if (cell.removal > 0) {
-                if (cell.removal == 1 && cell.figure.kind >= 0) {
-                    startFlyer(cell.figure.kind, p.x, p.y, 1);
+                // Points are per figure: a swept cell that held none scores nothing.
+                if (cell.figure.kind >= 0) {
+                    if (cell.removal == 1) {
+                        startFlyer(cell.figure.kind, p.x, p.y, 1);
+                    }
+                    cell.pendingScore += m.chainStep;
                 }
                 clearFigure(r, c);
                 cell.removal = 0;
-                cell.pendingScore += m.chainStep;
             }
             if (!cell.hit) {
                 continue;

@@ -379,8 +379,12 @@ void initialFill() {
             cell.figure.sliding = false;
         }
     }
+    // The hand's slot is cycled here, before play, up to the first slot with
+    // a move; only a board where no slot has one is left flagged for the
+    // timed change (and its board fix) once play begins.
     const int32_t n = game.level.figureCount;
     for (int32_t i = 0; i < n; ++i) {
+        game.noMoves.noMovesActive = false;
         findMoves();
         if (!game.noMoves.noMovesActive) {
             break;
@@ -425,10 +429,10 @@ void countWorkAndTime(int levelIndex) {
     }
 }
 
+// Every start resets the whole level state, the retry flag included: it
+// belongs to one level, and loseLevel sets it again after its own restart.
 void startLevel(int levelIndex) {
-    const bool replay = game.flags.replayAfterLoss;
     game = GameState{};
-    game.flags.replayAfterLoss = replay;
     game.flags.levelLoaded = true;
     app.animationClockMs = 0.0f;
     session.currentLevel = levelIndex;

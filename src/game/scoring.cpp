@@ -245,6 +245,7 @@ void loseLevel() {
     removeProfileLife(p);
     setProgressLevel(p, session.currentLevel);
     startLevel(session.currentLevel);
+    // Set after the start, which clears it: only this restart is a retry.
     game.flags.replayAfterLoss = true;
 }
 

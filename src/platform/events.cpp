@@ -246,6 +246,11 @@ bool pollGameMessage(GameMessage* out) {
             if (out->kind == MessageKind::Activate && gameWindowMinimised()) {
                 out->kind = MessageKind::Deactivate;
             }
+            // The projection and the pointer follow the size the window
+            // system reports, not the one SDL's event carries.
+            if (out->kind == MessageKind::Size) {
+                refreshDrawableSize();
+            }
             return true;
         }
     }

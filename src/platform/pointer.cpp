@@ -117,32 +117,13 @@ void pointerPosition(float* x, float* y) {
         *y = pointer.overrideY;
         return;
     }
-    SDL_Window* window = gameWindow();
-    if (window == nullptr) {
+    int px = 0;
+    int py = 0;
+    if (!pointerInDrawable(&px, &py)) {
         *x = 0.0f;
         *y = 0.0f;
         return;
     }
-    // The global position minus the window's, so the value is current even
-    // while no motion event has arrived.
-    int gx = 0;
-    int gy = 0;
-    int wx = 0;
-    int wy = 0;
-    SDL_GetGlobalMouseState(&gx, &gy);
-    SDL_GetWindowPosition(window, &wx, &wy);
-    int windowWidth = 0;
-    int windowHeight = 0;
-    SDL_GetWindowSize(window, &windowWidth, &windowHeight);
-    int pixelWidth = 0;
-    int pixelHeight = 0;
-    drawableSize(&pixelWidth, &pixelHeight);
-    // Window coordinates to drawable pixels (they differ on high-density
-    // displays), then through the letterbox.
-    float sx = windowWidth > 0 ? static_cast<float>(pixelWidth) / windowWidth : 1.0f;
-    float sy = windowHeight > 0 ? static_cast<float>(pixelHeight) / windowHeight : 1.0f;
-    int px = static_cast<int>((gx - wx) * sx);
-    int py = static_cast<int>((gy - wy) * sy);
     windowToScene(px, py, sceneViewport(), x, y);
 }
 

@@ -2,6 +2,10 @@
 
 #include <SDL.h>
 
+#if CORSAVEL_HAVE_X11
+#include <SDL_syswm.h>
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -17,9 +21,60 @@ constexpr int kSceneHeight = 600;
 struct WindowState {
     SDL_Window* window = nullptr;
     bool fullScreen = false;
+    // The drawable's size as the window system last reported it.
+    int drawableWidth = kSceneWidth;
+    int drawableHeight = kSceneHeight;
+#if CORSAVEL_HAVE_X11
+    Display* x11Display = nullptr;
+    ::Window x11Window = 0;
+#endif
 };
 
 WindowState windowState;
+
+#if CORSAVEL_HAVE_X11
+void findX11Window() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    windowState.x11Display = nullptr;
+    windowState.x11Window = 0;
+    if (SDL_GetWindowWMInfo(windowState.window, &info) == SDL_TRUE &&
+        info.subsystem == SDL_SYSWM_X11) {
+        windowState.x11Display = info.info.x11.display;
+        windowState.x11Window = info.info.x11.window;
+    }
+}
+#endif
+
+// The window's size in pixels from the window system itself. SDL takes a
+// full-screen size as granted the moment it asks for it; with no window
+// manager to grant it the X window keeps its 800x600, and SDL's sizes (and
+// its size events) go on reporting the display's size.
+bool windowSystemSize(int* width, int* height) {
+#if CORSAVEL_HAVE_X11
+    if (windowState.x11Display != nullptr) {
+        ::Window root = 0;
+        int x = 0;
+        int y = 0;
+        unsigned int w = 0;
+        unsigned int h = 0;
+        unsigned int border = 0;
+        unsigned int depth = 0;
+        if (XGetGeometry(windowState.x11Display, windowState.x11Window, &root, &x, &y, &w, &h,
+                         &border, &depth) != 0 &&
+            w > 0 && h > 0) {
+            *width = static_cast<int>(w);
+            *height = static_cast<int>(h);
+            return true;
+        }
+    }
+#endif
+    SDL_GL_GetDrawableSize(windowState.window, width, height);
+    if (*width <= 0 || *height <= 0) {
+        SDL_GetWindowSize(windowState.window, width, height);
+    }
+    return *width > 0 && *height > 0;
+}
 
 // The GL attributes must be in place before the window exists: the render
 // device asks SDL for a context on this window later.
@@ -86,6 +141,10 @@ bool createGameWindow(bool fullScreen) {
         return false;
     }
     windowState.fullScreen = fullScreen;
+#if CORSAVEL_HAVE_X11
+    findX11Window();
+#endif
+    refreshDrawableSize();
     setWindowIcon(windowState.window);
     return true;
 }
@@ -95,7 +154,7 @@ void destroyGameWindow() {
         SDL_DestroyWindow(windowState.window);
         windowState.window = nullptr;
     }
-    windowState.fullScreen = false;
+    windowState = WindowState{};
 }
 
 SDL_Window* gameWindow() {
@@ -120,27 +179,74 @@ void setGameWindowFullScreen(bool fullScreen) {
         SDL_SetWindowPosition(windowState.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     windowState.fullScreen = fullScreen;
+    refreshDrawableSize();
 }
 
 bool gameWindowFullScreen() {
     return windowState.fullScreen;
 }
 
-void drawableSize(int* width, int* height) {
-    int w = kSceneWidth;
-    int h = kSceneHeight;
-    if (windowState.window != nullptr) {
-        SDL_GL_GetDrawableSize(windowState.window, &w, &h);
-        if (w <= 0 || h <= 0) {
-            SDL_GetWindowSize(windowState.window, &w, &h);
-        }
+void refreshDrawableSize() {
+    int w = 0;
+    int h = 0;
+    if (windowState.window != nullptr && windowSystemSize(&w, &h)) {
+        windowState.drawableWidth = w;
+        windowState.drawableHeight = h;
     }
+}
+
+void drawableSize(int* width, int* height) {
     if (width != nullptr) {
-        *width = w;
+        *width = windowState.drawableWidth;
     }
     if (height != nullptr) {
-        *height = h;
+        *height = windowState.drawableHeight;
     }
+}
+
+bool pointerInDrawable(int* x, int* y) {
+    *x = 0;
+    *y = 0;
+    if (windowState.window == nullptr) {
+        return false;
+    }
+#if CORSAVEL_HAVE_X11
+    if (windowState.x11Display != nullptr) {
+        // Relative to the window the X server really shows, wherever SDL
+        // believes it is.
+        ::Window root = 0;
+        ::Window child = 0;
+        int rootX = 0;
+        int rootY = 0;
+        unsigned int mask = 0;
+        if (XQueryPointer(windowState.x11Display, windowState.x11Window, &root, &child, &rootX,
+                          &rootY, x, y, &mask) != 0) {
+            return true;
+        }
+    }
+#endif
+    // The global position minus the window's, so the value is current even
+    // while no motion event has arrived; window coordinates then scale to
+    // drawable pixels (they differ on high-density displays).
+    int gx = 0;
+    int gy = 0;
+    int wx = 0;
+    int wy = 0;
+    SDL_GetGlobalMouseState(&gx, &gy);
+    SDL_GetWindowPosition(windowState.window, &wx, &wy);
+    int windowWidth = 0;
+    int windowHeight = 0;
+    SDL_GetWindowSize(windowState.window, &windowWidth, &windowHeight);
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    SDL_GL_GetDrawableSize(windowState.window, &pixelWidth, &pixelHeight);
+    const float sx =
+        windowWidth > 0 && pixelWidth > 0 ? static_cast<float>(pixelWidth) / windowWidth : 1.0f;
+    const float sy =
+        windowHeight > 0 && pixelHeight > 0 ? static_cast<float>(pixelHeight) / windowHeight : 1.0f;
+    *x = static_cast<int>((gx - wx) * sx);
+    *y = static_cast<int>((gy - wy) * sy);
+    return true;
 }
 
 SceneViewport fitSceneViewport(int width, int height) {
@@ -221,6 +327,9 @@ void raiseGameWindow() {
 void swapGameWindow() {
     if (windowState.window != nullptr) {
         SDL_GL_SwapWindow(windowState.window);
+        // A window manager may resize the window after SDL took the size as
+        // granted, and SDL then sends no event: the next frame sees it.
+        refreshDrawableSize();
     }
 }
 

@@ -30,8 +30,15 @@ SceneViewport sceneViewport();
 // The letterbox rule on its own: the largest 4:3 rectangle centred in a
 // drawable area of width x height pixels.
 SceneViewport fitSceneViewport(int width, int height);
-// Size of the window's drawable area in pixels.
+// Size of the window's drawable area in pixels as the window system last
+// reported it (never the size that was asked for).
 void drawableSize(int* width, int* height);
+// Asks the window system for the drawable's size again: at every size
+// message, after a full-screen switch and after each present.
+void refreshDrawableSize();
+// The pointer in the drawable's pixels, top-left origin, read from the
+// window system at the moment of the call; false without a window.
+bool pointerInDrawable(int* x, int* y);
 
 // True while the window is minimised.
 bool gameWindowMinimised();

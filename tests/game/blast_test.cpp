@@ -98,6 +98,53 @@ TEST_F(BlastTest, CrossBombArmsRunTheirFullTimeAtTheEdge) {
     EXPECT_EQ(cell(4, 1).removal, 0);
 }
 
+// A cross bomb at (5, 5) whose arms pass a lightning-struck figure (5, 7), a
+// fired bonus figure (3, 5), an empty tile (5, 3) and a hole (7, 5).
+class CrossBombSweepTest : public BlastTest {
+protected:
+    void SetUp() override {
+        BlastTest::SetUp();
+        cell(5, 7).removal = 3;
+        cell(3, 5).removal = 10;
+        put(5, 3, -1);
+        cell(5, 3).layers = 1;
+        put(7, 5, -1);
+        cell(7, 5).layers = -1;
+        BlastEvent& e = fire(5, 5, kCrossBomb);
+        for (int frames = 0; e.type != 0 && frames < 100; ++frames) {
+            blastTick();
+        }
+    }
+};
+
+TEST_F(CrossBombSweepTest, ArmsMarkEveryValidCellTheyPass) {
+    EXPECT_EQ(cell(5, 7).removal, 2) << "a figure the lightning struck";
+    EXPECT_EQ(cell(3, 5).removal, 2) << "a bonus figure that fired";
+    EXPECT_EQ(cell(5, 3).removal, 2) << "an empty tile";
+    EXPECT_EQ(cell(7, 5).removal, 0) << "the hole";
+    EXPECT_EQ(cell(8, 5).removal, 2) << "beyond the hole";
+    EXPECT_EQ(cell(10, 5).removal, 2);
+    EXPECT_EQ(cell(5, 11).removal, 2);
+    EXPECT_EQ(cell(4, 4).removal, 0) << "off the arms";
+    EXPECT_EQ(cell(5, 5).removal, 10) << "the bomb's own cell is left to its event";
+}
+
+TEST_F(CrossBombSweepTest, SweptEmptyCellScoresNothing) {
+    game.match.chainStep = 2;
+    int figures = 0;
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            figures += (cell(r, c).removal > 0 && hasFigure(r, c)) ? 1 : 0;
+        }
+    }
+    ASSERT_GT(figures, 0);
+    clearingStep();
+    EXPECT_EQ(game.scores.scoreTarget, figures * 2) << "points per figure removed";
+    EXPECT_EQ(cell(5, 3).removal, 0);
+    EXPECT_EQ(cell(5, 3).layers, 1) << "an empty tile is not hit";
+    EXPECT_EQ(cell(5, 3).figure.kind, -1);
+}
+
 TEST_F(BlastTest, ChainedFigureInBlastLosesChainNotLayers) {
     cell(0, 1).chained = 1;
     cell(0, 1).layers = 2;

@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "rules_fixture.h"
@@ -11,7 +13,73 @@ protected:
         game = GameState{};
         return parseLevelText(text.c_str(), level);
     }
+
+    // Serves `text` as level file `number` (the registry keeps the pointer).
+    static void serveLevel(int number, const char* text) {
+        char name[40];
+        std::snprintf(name, sizeof name, "levels\\pack1_%.2i.lvl", number);
+        if (!findAsset(name)) {
+            registerAsset(name, static_cast<int32_t>(std::strlen(text)),
+                          reinterpret_cast<uint8_t*>(const_cast<char*>(text)), false);
+        }
+    }
+
+    // A seed whose first draw of randomInt(slots) is `slot`: the level start
+    // draws the hand's slot first.
+    static uint32_t seedDrawingFirst(int slots, int slot) {
+        for (uint32_t seed = 1; seed < 1000; ++seed) {
+            seedRandom(seed);
+            if (randomInt(slots) == slot) {
+                return seed;
+            }
+        }
+        return 0;
+    }
+
+    // Times a sample was asked for since the queue was cleared, whether or
+    // not the frame's audio update has started it yet.
+    static int timesRequested(const char* name) {
+        const uint32_t handle = audio.bank.entries[findSample(name)].sample;
+        int n = 0;
+        for (const PlaySlot& s : audio.queue.slots) {
+            n += (s.state != 0 && s.sample == handle) ? 1 : 0;
+        }
+        return n;
+    }
+
+    bool slotHasMove(int slot) {
+        for (int r = 0; r < kRows; ++r) {
+            for (int c = 0; c < kColumns; ++c) {
+                if (!isFreeFigure(r, c)) {
+                    continue;
+                }
+                const int32_t kept = cell(r, c).figure.kind;
+                cell(r, c).figure.kind = slot;
+                const bool line = lineThrough(r, c);
+                cell(r, c).figure.kind = kept;
+                if (line) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
 };
+
+// One free cell between two chained pairs of slots 0 and 1, everything else
+// holes: the free cell fills with slot 2, so slots 0 and 1 have a move there
+// and slot 2 has none.
+constexpr const char* kOneFreeCellLevel =
+    "figures=3\r\nlevel=\r\n"
+    "AA0BB.......\r\n............\r\n............\r\n............\r\n"
+    "............\r\n............\r\n............\r\n............\r\n"
+    "............\r\n............\r\n............\r\n";
+// One free cell between chained figures of different slots: no slot has a move.
+constexpr const char* kNoMoveLevel =
+    "figures=2\r\nlevel=\r\n"
+    "A0B.........\r\n............\r\n............\r\n............\r\n"
+    "............\r\n............\r\n............\r\n............\r\n"
+    "............\r\n............\r\n............\r\n";
 
 TEST_F(LevelFileTest, FigureCountZeroOrMissingGivesEight) {
     EXPECT_TRUE(parse("figures=0\r\nlevel=\r\n"));
@@ -153,6 +221,38 @@ TEST_F(LevelFileTest, InitialFillLeavesNoLinesAndKeepsChainedFigures) {
     const int32_t before = game.match.groupCounter;
     findAllLines();
     EXPECT_EQ(game.match.groupCounter, before);
+}
+
+TEST_F(LevelFileTest, LevelStartMovesTheHandToASlotWithAMove) {
+    serveLevel(60, kOneFreeCellLevel);
+    const uint32_t seed = seedDrawingFirst(3, 2);
+    ASSERT_NE(seed, 0u);
+    seedRandom(seed);
+    startLevel(59);
+    ASSERT_EQ(cell(0, 2).figure.kind, 2);
+    ASSERT_FALSE(slotHasMove(2));
+    EXPECT_FALSE(game.noMoves.noMovesActive);
+    EXPECT_EQ(game.hand.heldFigure.kind, 0) << "the next slot after the drawn one";
+    EXPECT_TRUE(slotHasMove(game.hand.heldFigure.kind));
+    clearQueue();
+    gameplayUpdateStep(10.0f);
+    EXPECT_EQ(timesRequested("mystery.ogg"), 0);
+    EXPECT_EQ(game.hand.heldFigure.kind, 0);
+}
+
+TEST_F(LevelFileTest, LevelStartWithNoMoveLeavesTheTimedChangeToPlay) {
+    serveLevel(61, kNoMoveLevel);
+    const uint32_t seed = seedDrawingFirst(2, 1);
+    ASSERT_NE(seed, 0u);
+    seedRandom(seed);
+    startLevel(60);
+    ASSERT_FALSE(slotHasMove(0));
+    ASSERT_FALSE(slotHasMove(1));
+    EXPECT_TRUE(game.noMoves.noMovesActive);
+    EXPECT_EQ(game.hand.heldFigure.kind, 1) << "the drawn slot, back after the full cycle";
+    clearQueue();
+    gameplayUpdateStep(10.0f);
+    EXPECT_EQ(timesRequested("mystery.ogg"), 1);
 }
 
 }  // namespace

@@ -143,6 +143,37 @@ TEST_F(MatchTest, SecondBonusGoesPendingAndTheFirstFires) {
     EXPECT_EQ(game.blasts.events[0].type, kLightning);
 }
 
+TEST_F(MatchTest, LightningWithASecondBonusStrikesItsSlotButNotItself) {
+    for (int c = 4; c <= 7; ++c) {
+        put(5, c, 9);
+    }
+    put(0, 0, 9);
+    put(9, 10, 9);
+    cell(5, 5).figure.bonus = kLightning;
+    game.match.chainStep = 1;
+    ASSERT_TRUE(playerRound(5, 5));
+    queueBonusBlasts(0);
+    blastTick();
+    ASSERT_EQ(game.blasts.events[0].type, kLightning);
+    ASSERT_TRUE(game.blasts.events[0].started);
+    EXPECT_EQ(cell(0, 0).removal, 3);
+    EXPECT_EQ(cell(9, 10).removal, 3);
+    EXPECT_EQ(cell(5, 5).removal, 0) << "the lightning does not strike its own cell";
+    EXPECT_EQ(game.blasts.beamCount, 3);
+    for (int frames = 0; game.blasts.events[0].type != 0 && frames < 100; ++frames) {
+        blastTick();
+    }
+    for (const BlastEvent& e : game.blasts.events) {
+        EXPECT_EQ(e.type, 0) << "nothing else fired";
+    }
+    clearingStep();
+    EXPECT_EQ(cell(5, 5).figure.kind, 9);
+    EXPECT_EQ(cell(5, 5).figure.bonus, kBomb);
+    EXPECT_EQ(cell(0, 0).figure.kind, -1);
+    EXPECT_EQ(cell(9, 10).figure.kind, -1);
+    EXPECT_EQ(cell(5, 4).figure.kind, -1);
+}
+
 TEST_F(MatchTest, ChainedFigureOnTwoLayersBreaksChainAndKeepsLayers) {
     put(5, 3, 9);
     put(5, 4, 9);

@@ -188,5 +188,35 @@ TEST_F(ScoringTest, SecondLossAfterReplayOpensDefeat) {
     EXPECT_EQ(profile.lives[0], 3);
 }
 
+TEST_F(ScoringTest, RetryFlagBelongsToTheLevelThatWasLost) {
+    static const char* opened = nullptr;
+    opened = nullptr;
+    gameplayServices.openMenuPage = [](const char* page) { opened = page; };
+    session.currentLevel = 0;
+    startLevel(0);
+    game.clock.timedOut = true;
+    loseLevel();
+    ASSERT_EQ(profile.lives[0], 2);
+    ASSERT_TRUE(game.flags.replayAfterLoss) << "kept across the restart the loss caused";
+    // The next level starts fresh.
+    session.currentLevel = 1;
+    startLevel(1);
+    EXPECT_FALSE(game.flags.replayAfterLoss);
+    game.clock.timedOut = true;
+    loseLevel();
+    EXPECT_EQ(opened, nullptr) << "a first loss on this level opened " << opened;
+    EXPECT_EQ(profile.lives[0], 1);
+    EXPECT_EQ(session.currentLevel, 1);
+    EXPECT_FALSE(game.clock.timedOut) << "the level started again";
+    EXPECT_TRUE(game.flags.replayAfterLoss);
+}
+
+TEST_F(ScoringTest, RestartingTheSameLevelFromTheMenusClearsTheRetryFlag) {
+    session.currentLevel = 2;
+    game.flags.replayAfterLoss = true;
+    startLevel(2);
+    EXPECT_FALSE(game.flags.replayAfterLoss);
+}
+
 }  // namespace
 }  // namespace corsavel

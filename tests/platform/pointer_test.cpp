@@ -56,6 +56,54 @@ TEST(PointerMapping, TallDisplayGetsBarsAboveAndBelow) {
     EXPECT_FLOAT_EQ(y, -300.0f);
 }
 
+TEST(PointerMapping, FullScreenAtFourByThreeFillsTheDisplay) {
+    SceneViewport v = fitSceneViewport(1024, 768);
+    EXPECT_EQ(v.x, 0);
+    EXPECT_EQ(v.y, 0);
+    EXPECT_EQ(v.width, 1024);
+    EXPECT_EQ(v.height, 768);
+    float x = 0;
+    float y = 0;
+    windowToScene(1024, 0, v, &x, &y);
+    EXPECT_FLOAT_EQ(x, 400.0f);
+    EXPECT_FLOAT_EQ(y, 300.0f);
+    windowToScene(128, 96, v, &x, &y);
+    EXPECT_FLOAT_EQ(x, -300.0f);
+    EXPECT_FLOAT_EQ(y, 225.0f);
+}
+
+TEST(PointerMapping, WideFullScreenKeepsItsLetterbox) {
+    // 1280x800: a 1066x800 scene between 107-pixel bars.
+    SceneViewport v = fitSceneViewport(1280, 800);
+    EXPECT_EQ(v.x, 107);
+    EXPECT_EQ(v.y, 0);
+    EXPECT_EQ(v.width, 1066);
+    EXPECT_EQ(v.height, 800);
+    float x = 0;
+    float y = 0;
+    windowToScene(107 + 1066, 800, v, &x, &y);
+    EXPECT_FLOAT_EQ(x, 400.0f);
+    EXPECT_FLOAT_EQ(y, -300.0f);
+}
+
+TEST(PointerMapping, RefusedFullScreenMapsTheWindowItReallyGot) {
+    // Full screen was asked on a 1024x768 display but the window stayed
+    // 800x600: the scene and the pointer use the 800x600 drawable.
+    SceneViewport v = fitSceneViewport(800, 600);
+    EXPECT_EQ(v.x, 0);
+    EXPECT_EQ(v.y, 0);
+    EXPECT_EQ(v.width, 800);
+    EXPECT_EQ(v.height, 600);
+    float x = 0;
+    float y = 0;
+    windowToScene(799, 0, v, &x, &y);
+    EXPECT_FLOAT_EQ(x, 399.0f);
+    EXPECT_FLOAT_EQ(y, 300.0f);
+    windowToScene(100, 500, v, &x, &y);
+    EXPECT_FLOAT_EQ(x, -300.0f);
+    EXPECT_FLOAT_EQ(y, -200.0f);
+}
+
 TEST(PointerMapping, StretchedWindowStillSpansTheScene) {
     SceneViewport v{0, 0, 1000, 500};
     float x = 0;
