@@ -8,6 +8,7 @@
 #include "game/game_draw.h"
 #include "game/rules.h"
 #include "gfx/bolts.h"
+#include "gfx/draw_helpers.h"
 #include "gfx/particles.h"
 #include "gfx/sprite_sheet.h"
 #include "gfx/texture.h"
@@ -34,12 +35,6 @@ constexpr float kFigureFrameMs = 30.0f;
 constexpr float kHoverHoldMs = 100.0f;
 constexpr int kArcsPerFigure = 8;
 
-constexpr const char* kFigureImages[kFigureKindCount] = {
-    "figures\\coins.tga",    "figures\\nugget.tga",  "figures\\perl.tga",  "figures\\perls.tga",
-    "figures\\rings2.tga",   "figures\\rings3.tga",  "figures\\sack.tga",  "figures\\scepter.tga",
-    "figures\\bracelet.tga", "figures\\brooch1.tga", "figures\\crown.tga", "figures\\dagger.tga",
-    "figures\\goblet.tga",   "figures\\locket1.tga", "figures\\pot.tga",   "figures\\rings1.tga",
-    "figures\\diamond.tga"};
 constexpr const char* kTileImages[4] = {"field\\field0.tga", "field\\field1.tga",
                                         "field\\field2.tga", "field\\field4.tga"};
 constexpr const char* kShimmerImages[2] = {"field\\field1a.tga", "field\\field2a.tga"};
@@ -64,27 +59,6 @@ struct EffectIds {
     int32_t flare3 = -1;
     int32_t tail = -1;
 };
-
-Colour white(float alpha) {
-    int a = static_cast<int>(alpha);
-    a = a < 0 ? 0 : (a > 255 ? 255 : a);
-    return makeColour(a, 255, 255, 255);
-}
-
-float clampAlpha(float a) {
-    return a < 0.0f ? 0.0f : (a > 255.0f ? 255.0f : a);
-}
-
-void additiveBlend() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
-    setRenderState(RenderState::DestBlend, kBlendOne);
-}
-
-void normalBlend() {
-    enableFeature(4);
-    setBlendMode(0);
-}
 
 // A square facing the camera of the current view, centred on `centre`;
 // `turn` 180 shows the image upright.
@@ -146,12 +120,6 @@ void emit(int32_t effect, Vec2 p) {
     if (effect >= 0) {
         spawnParticle(Vec3{p.x + 2.0f, p.y - 17.0f, 0.0f}, effect, 1.0f, -1);
     }
-}
-
-// One glow of the flare image: its streak drawn twice, crossed.
-void drawGlint(float x, float y, float edge, float turn, Colour colour) {
-    drawSpriteRotated(x, y, x, y, turn, edge, edge, UvRect{}, colour, 0.0f);
-    drawSpriteRotated(x, y, x, y, turn + 90.0f, edge, edge, UvRect{}, colour, 0.0f);
 }
 
 // Five glows, the centre and four diagonal points, pulsing against each other.
@@ -395,8 +363,10 @@ void loadBoardTextures() {
         loadBoltTexture();
     }
     textures.glow = boltState.texture;
+    char path[64];
     for (int k = 0; k < kFigureKindCount; ++k) {
-        textures.figures[k].load(kFigureImages[k], 32);
+        figureSheetPath(k, path, sizeof path);
+        textures.figures[k].load(path, 32);
         textures.figures[k].setMetrics(kFigureSize, kFigureSheetFrameMs);
     }
     textures.loaded = true;

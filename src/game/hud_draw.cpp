@@ -13,6 +13,7 @@
 #include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/balloon.h"
+#include "gfx/draw_helpers.h"
 #include "gfx/font.h"
 #include "gfx/panel.h"
 #include "gfx/particles.h"
@@ -59,40 +60,18 @@ const char* textOf(const char* key) {
     return t != nullptr ? t : key;
 }
 
-Colour withAlpha(Colour c, float alpha) {
-    int a = static_cast<int>(alpha);
-    a = a < 0 ? 0 : (a > 255 ? 255 : a);
-    return (c & 0x00FFFFFFu) | (static_cast<uint32_t>(a) << 24);
-}
-
-float clampAlpha(float a) {
-    return a < 0.0f ? 0.0f : (a > 255.0f ? 255.0f : a);
-}
-
-void ordinaryBlend() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setBlendMode(0);
-}
-
-void additiveBlend() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
-    setRenderState(RenderState::DestBlend, kBlendOne);
-}
-
 void drawLabel(float x, float y, float size, const char* text, Colour colour) {
     setTextColourARGB(colour);
     drawText(x, y, size, text, false);
 }
 
-// A soft star of the glow image: its streak twice, crossed.
-void drawGlint(float x, float y, float edge, float turn, Colour colour) {
+// A glint of the HUD's glow image (nothing without the image).
+void drawGlowGlint(float x, float y, float edge, float turn, Colour colour) {
     if (hudTextures.glow == nullptr) {
         return;
     }
     bindTexture(hudTextures.glow);
-    drawSpriteRotated(x, y, x, y, turn, edge, edge, UvRect{}, colour, 0.0f);
-    drawSpriteRotated(x, y, x, y, turn + 90.0f, edge, edge, UvRect{}, colour, 0.0f);
+    drawGlint(x, y, edge, turn, colour);
 }
 
 // "keytoresume" at the bottom, growing and fading in with the wave v.
@@ -109,7 +88,7 @@ void drawLives(float slide) {
     const ScoreState& s = game.scores;
     const LivesLook look = livesLook(profileLives(activeProfile()), s.lifeGained, s.lifeGainedMs);
     if (hudTextures.heart != nullptr && look.hearts > 0) {
-        ordinaryBlend();
+        normalBlend();
         bindTexture(hudTextures.heart);
         const float b = look.bounce;
         for (int i = 0; i < look.hearts; ++i) {
@@ -169,10 +148,10 @@ void drawFuseSpark(float x, float y, float alpha) {
     const float flicker = 0.75f + 0.25f * std::sin(clock * 0.05f) * std::sin(clock * 0.031f);
     const float k = alpha / 255.0f;
     additiveBlend();
-    drawGlint(x, y, 34.0f * flicker, clock * 0.3f,
+    drawGlowGlint(x, y, 34.0f * flicker, clock * 0.3f,
               makeColour(static_cast<int>(230 * k), 255, 190, 80));
-    drawGlint(x, y, 16.0f, clock * -0.2f, makeColour(static_cast<int>(255 * k), 255, 250, 220));
-    ordinaryBlend();
+    drawGlowGlint(x, y, 16.0f, clock * -0.2f, makeColour(static_cast<int>(255 * k), 255, 250, 220));
+    normalBlend();
     if (alpha >= 255.0f) {
         spawnParticle(Vec3{x, y, 0.0f}, findEffect("smoke"), 1.0f, -1);
         spawnParticle(Vec3{x, y, 0.0f}, findEffect("flare1"), 1.0f, -1);
@@ -191,9 +170,9 @@ void drawHintLineCells(float alpha) {
         }
         const Vec2 p = cellCentre(c, r) + game.board.cells[r][c].tileOffset;
         const float a = hintLineAlpha(i, app.animationClockMs) * alpha / 255.0f;
-        drawGlint(p.x, p.y, 62.0f, 45.0f, makeColour(static_cast<int>(a * 0.55f), 255, 220, 120));
+        drawGlowGlint(p.x, p.y, 62.0f, 45.0f, makeColour(static_cast<int>(a * 0.55f), 255, 220, 120));
     }
-    ordinaryBlend();
+    normalBlend();
 }
 
 bool hintShown() {
@@ -218,15 +197,10 @@ void loadHudTexturesWith(bool fatal) {
     for (int i = 0; i < 4; ++i) {
         t.tiles[i] = loadTexture(kTiles[i], fatal);
     }
-    constexpr const char* kFigures[kFigureKindCount] = {
-        "figures\\coins.tga",   "figures\\nugget.tga",  "figures\\perl.tga",
-        "figures\\perls.tga",   "figures\\rings2.tga",  "figures\\rings3.tga",
-        "figures\\sack.tga",    "figures\\scepter.tga", "figures\\bracelet.tga",
-        "figures\\brooch1.tga", "figures\\crown.tga",   "figures\\dagger.tga",
-        "figures\\goblet.tga",  "figures\\locket1.tga", "figures\\pot.tga",
-        "figures\\rings1.tga",  "figures\\diamond.tga"};
+    char path[64];
     for (int k = 0; k < kFigureKindCount; ++k) {
-        t.figures[k].load(kFigures[k], 32);
+        figureSheetPath(k, path, sizeof path);
+        t.figures[k].load(path, 32);
         t.figures[k].setMetrics(48.4f, 90);
     }
     t.stagePicture = loadPicture("menumap.jpg", fatal);
@@ -258,7 +232,7 @@ void drawHud() {
         return;
     }
     if (hudTextures.gamebar != nullptr) {
-        ordinaryBlend();
+        normalBlend();
         bindTexture(hudTextures.gamebar);
         drawSpriteRect(kPanelLeft + slide, kPanelTop, kPanelRight + slide, kPanelBottom, UvRect{},
                        0xFFFFFFFFu, 0.0f);
@@ -317,7 +291,7 @@ void drawTimeFuse() {
         return;
     }
     const Colour white = withAlpha(0xFFFFFFFFu, alpha);
-    ordinaryBlend();
+    normalBlend();
     if (hudTextures.trough != nullptr) {
         bindTexture(hudTextures.trough);
         drawSpriteRect(kFuseLeft - 8.0f, top + 1.0f, kBarrel.x, bottom - 1.0f,
@@ -388,7 +362,7 @@ void drawHintMarker() {
         return;
     }
     const Vec2 p = game.match.hintPosition;
-    ordinaryBlend();
+    normalBlend();
     bindTexture(hudTextures.hintMarker);
     drawSprite(p.x, p.y + 40.0f + 6.0f * std::sin(app.animationClockMs * 0.008f), kMarkerSize,
                kMarkerSize, UvRect{}, withAlpha(0xFFFFFFFFu, a), 0.0f);
@@ -411,7 +385,7 @@ void drawStageComplete() {
     const LevelFlags& fl = game.flags;
     // The island's map in a frame: the next part of the journey.
     drawPanel(-290.0f, 250.0f, 580.0f, 440.0f);
-    ordinaryBlend();
+    normalBlend();
     drawPicture(hudTextures.stagePicture, -260.0f, 220.0f, 260.0f, -170.0f, 0xFFFFFFFFu);
     if (fl.stageMs >= 6000.0f) {
         drawResumeText(resumeWave(fl.stageMs - 6000.0f, 0.0002f));
@@ -419,7 +393,7 @@ void drawStageComplete() {
 }
 
 void drawGameComplete() {
-    ordinaryBlend();
+    normalBlend();
     drawPicture(hudTextures.gameComplete, -400.0f, 300.0f, 400.0f, -300.0f, 0xFFFFFFFFu);
     // Sparkles: the particle effect now and then, and glints that twinkle
     // in turn at places chosen from their own cycle.
@@ -439,10 +413,10 @@ void drawGameComplete() {
         const float x = static_cast<float>((cycle * 2654435761u) % 760u) - 380.0f;
         const float y = static_cast<float>((cycle * 40503u + 977u) % 520u) - 260.0f;
         const float a = std::sin(phase * kPi) * 230.0f;
-        drawGlint(x, y, 40.0f + 20.0f * phase, phase * 90.0f,
+        drawGlowGlint(x, y, 40.0f + 20.0f * phase, phase * 90.0f,
                   makeColour(static_cast<int>(a), 255, 245, 200));
     }
-    ordinaryBlend();
+    normalBlend();
     setTextColourARGB(makeColour(255, 255, 225, 90));
     drawTextCentred(0.0f, 245.0f, 28.0f, textOf("congratulations"));
     setTextColourARGB(kValueColour);
@@ -468,7 +442,7 @@ void drawFloatingScores() {
 
 void drawTileBreaks() {
     const float dt = app.frameStepMs;
-    ordinaryBlend();
+    normalBlend();
     for (TileBreak& b : game.scores.breaks) {
         if (b.ageMs < 0.0f) {
             continue;

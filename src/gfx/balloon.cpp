@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "gfx/draw_helpers.h"
 #include "gfx/font.h"
 #include "gfx/panel.h"
 #include "gfx/texture.h"
@@ -232,8 +233,7 @@ void drawBalloon(float stepMs, Vec2 pointer) {
     layoutBalloon(b.text, b.target, b.width, b.blocking, b.ageMs, l);
     b.ageMs += stepMs;
 
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setBlendMode(0);
+    normalBlend();
     if (balloonTexture != nullptr) {
         bindTexture(balloonTexture);
         drawTail(l, false);
