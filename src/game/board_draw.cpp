@@ -151,11 +151,11 @@ void drawLightningArcs(int row, int column, Vec2 p, float alpha) {
     if (!arcs.chosen || now >= arcs.nextChangeMs || arcs.nextChangeMs - now > 4000.0f) {
         for (int i = 0; i < kArcsPerFigure; ++i) {
             const float angle =
-                (static_cast<float>(i) * 45.0f + randomSigned(20.0f)) * kPi / 180.0f;
-            const float radius = 22.0f + randomUnit(8.0f);
+                (static_cast<float>(i) * 45.0f + looksRandom.randomSigned(20.0f)) * kPi / 180.0f;
+            const float radius = 22.0f + looksRandom.randomUnit(8.0f);
             arcs.ends[i] = Vec2{std::cos(angle) * radius, std::sin(angle) * radius};
         }
-        arcs.nextChangeMs = now + 2000.0f + randomSigned(1500.0f);
+        arcs.nextChangeMs = now + 2000.0f + looksRandom.randomSigned(1500.0f);
         arcs.chosen = true;
     }
     const int a = static_cast<int>(clampAlpha(alpha) * 0.9f);

@@ -149,7 +149,7 @@ void drawFuseSpark(float x, float y, float alpha) {
     const float k = alpha / 255.0f;
     additiveBlend();
     drawGlowGlint(x, y, 34.0f * flicker, clock * 0.3f,
-              makeColour(static_cast<int>(230 * k), 255, 190, 80));
+                  makeColour(static_cast<int>(230 * k), 255, 190, 80));
     drawGlowGlint(x, y, 16.0f, clock * -0.2f, makeColour(static_cast<int>(255 * k), 255, 250, 220));
     normalBlend();
     if (alpha >= 255.0f) {
@@ -170,7 +170,8 @@ void drawHintLineCells(float alpha) {
         }
         const Vec2 p = cellCentre(c, r) + game.board.cells[r][c].tileOffset;
         const float a = hintLineAlpha(i, app.animationClockMs) * alpha / 255.0f;
-        drawGlowGlint(p.x, p.y, 62.0f, 45.0f, makeColour(static_cast<int>(a * 0.55f), 255, 220, 120));
+        drawGlowGlint(p.x, p.y, 62.0f, 45.0f,
+                      makeColour(static_cast<int>(a * 0.55f), 255, 220, 120));
     }
     normalBlend();
 }
@@ -400,8 +401,9 @@ void drawGameComplete() {
     hudDraw.sparkleMs += app.frameStepMs;
     if (hudDraw.sparkleMs >= 80.0f) {
         hudDraw.sparkleMs = 0.0f;
-        spawnParticle(Vec3{randomSigned(400.0f), randomSigned(300.0f), 0.0f}, findEffect("blik1"),
-                      1.0f, -1);
+        const float x = looksRandom.randomSigned(400.0f);
+        const float y = looksRandom.randomSigned(300.0f);
+        spawnParticle(Vec3{x, y, 0.0f}, findEffect("blik1"), 1.0f, -1);
     }
     additiveBlend();
     constexpr int kGlints = 8;
@@ -414,7 +416,7 @@ void drawGameComplete() {
         const float y = static_cast<float>((cycle * 40503u + 977u) % 520u) - 260.0f;
         const float a = std::sin(phase * kPi) * 230.0f;
         drawGlowGlint(x, y, 40.0f + 20.0f * phase, phase * 90.0f,
-                  makeColour(static_cast<int>(a), 255, 245, 200));
+                      makeColour(static_cast<int>(a), 255, 245, 200));
     }
     normalBlend();
     setTextColourARGB(makeColour(255, 255, 225, 90));

@@ -56,11 +56,11 @@ Bolt* addBolt(Vec3 from, Vec3 to, float segmentLength, float segmentWidth, float
     bolt.points[0] = from;
     for (int i = 1; i <= n - 2; ++i) {
         Vec3 base = from + d * (segmentLength * static_cast<float>(i));
-        float a = randomSigned(180.0f) * kDegreesToRadians;
+        float a = looksRandom.randomSigned(180.0f) * kDegreesToRadians;
         float s = std::sin(a);
         float c = std::cos(a);
         Vec3 offset = side * (s + c) + Vec3{0.0f, 0.0f, 1.0f} * (c - s);
-        offset = normalised(offset) * randomSigned(jitter);
+        offset = normalised(offset) * looksRandom.randomSigned(jitter);
         bolt.points[i] = base + offset;
     }
     bolt.points[n - 1] = to;
