@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "game/game_draw.h"
-#include "game/game_requests.h"
 #include "game/hud_layout.h"
 #include "game/hud_textures.h"
 #include "game/progress.h"
@@ -16,11 +15,9 @@
 #include "gfx/draw_helpers.h"
 #include "gfx/font.h"
 #include "gfx/panel.h"
-#include "gfx/particles.h"
 #include "gfx/texture.h"
 #include "platform/frame_state.h"
 #include "platform/primitives.h"
-#include "platform/random.h"
 #include "platform/render_device.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
@@ -38,13 +35,8 @@ constexpr float kPanelLeft = -400.0f;
 constexpr float kPanelRight = -280.0f;
 constexpr float kPanelTop = 330.0f;
 constexpr float kPanelBottom = -110.0f;
-constexpr float kHiddenSlide = -120.0f;
 
-// The fuse lies in a trough along the bottom, from right of the gold box to
-// the powder barrel.
-constexpr float kFuseLeft = -238.0f;
-constexpr float kFuseRight = 334.0f;
-constexpr float kFuseY = -289.0f;
+// The fuse's cord and its trough (the fuse's ends are in hud_layout.h).
 constexpr float kFuseHeight = 18.0f;
 constexpr float kFuseTexelUnits = 144.0f;    // scene units of the cord image's width
 constexpr float kTroughTexelUnits = 288.0f;  // and of the trough's
@@ -52,7 +44,6 @@ constexpr Vec2 kBarrel{350.0f, -240.0f};
 constexpr float kBarrelSize = 64.0f;
 
 constexpr float kMarkerSize = 51.6f;
-constexpr float kBreakLifeMs = 700.0f;
 constexpr float kTileEdge = 51.8f;
 
 const char* textOf(const char* key) {
@@ -85,7 +76,7 @@ void drawResumeText(float v) {
 }
 
 void drawLives(float slide) {
-    const ScoreState& s = game.scores;
+    const ScoreState& s = shown.scores;
     const LivesLook look = livesLook(profileLives(activeProfile()), s.lifeGained, s.lifeGainedMs);
     if (hudTextures.heart != nullptr && look.hearts > 0) {
         normalBlend();
@@ -108,8 +99,6 @@ void drawLives(float slide) {
 
 void drawMenuButton(float slide) {
     const bool hovered = menuButtonHovered();
-    hudDraw.menuButtonSize = menuButtonStep(hudDraw.menuButtonSize, hudDraw.menuButtonDirection,
-                                            app.frameStepMs, hovered);
     const float size = hudDraw.menuButtonSize;
     drawLabel(-365.0f + slide - 2.0f * (size - 13.0f), -30.0f, size, "MENU",
               hovered ? kHoverColour : kLabelColour);
@@ -152,14 +141,10 @@ void drawFuseSpark(float x, float y, float alpha) {
                   makeColour(static_cast<int>(230 * k), 255, 190, 80));
     drawGlowGlint(x, y, 16.0f, clock * -0.2f, makeColour(static_cast<int>(255 * k), 255, 250, 220));
     normalBlend();
-    if (alpha >= 255.0f) {
-        spawnParticle(Vec3{x, y, 0.0f}, findEffect("smoke"), 1.0f, -1);
-        spawnParticle(Vec3{x, y, 0.0f}, findEffect("flare1"), 1.0f, -1);
-    }
 }
 
 void drawHintLineCells(float alpha) {
-    const GroupRecord& g = game.match.hintGroup;
+    const GroupRecord& g = shown.match.hintGroup;
     const int n = g.length < kGroupPositions ? g.length : kGroupPositions;
     additiveBlend();
     for (int i = 0; i < n; ++i) {
@@ -168,7 +153,7 @@ void drawHintLineCells(float alpha) {
         if (r < 0 || r >= kRows || c < 0 || c >= kColumns) {
             continue;
         }
-        const Vec2 p = cellCentre(c, r) + game.board.cells[r][c].tileOffset;
+        const Vec2 p = cellCentre(c, r) + shown.board.cells[r][c].tileOffset;
         const float a = hintLineAlpha(i, app.animationClockMs) * alpha / 255.0f;
         drawGlowGlint(p.x, p.y, 62.0f, 45.0f,
                       makeColour(static_cast<int>(a * 0.55f), 255, 220, 120));
@@ -177,7 +162,7 @@ void drawHintLineCells(float alpha) {
 }
 
 bool hintShown() {
-    return game.tips.hintVisible && !game.flags.boardDone;
+    return shown.tips.hintVisible && !shown.flags.boardDone;
 }
 
 }  // namespace
@@ -206,8 +191,6 @@ void loadHudTexturesWith(bool fatal) {
     }
     t.stagePicture = loadPicture("menumap.jpg", fatal);
     loadBalloonTextures(fatal);
-    hudDraw.texturesLoaded = true;
-    hudDraw.texturesTried = true;
 }
 
 void loadGameCompletePicture() {
@@ -220,16 +203,9 @@ void loadHudTextures() {
     loadHudTexturesWith(true);
 }
 
-void ensureHudTextures() {
-    if (!hudDraw.texturesTried) {
-        hudDraw.texturesTried = true;
-        loadHudTexturesWith(false);
-    }
-}
-
 void drawHud() {
-    const float slide = game.hud.hudSlide;
-    if (slide <= kHiddenSlide) {
+    const float slide = shown.hud.hudSlide;
+    if (slide <= kHudHiddenSlide) {
         return;
     }
     if (hudTextures.gamebar != nullptr) {
@@ -239,7 +215,7 @@ void drawHud() {
                        0xFFFFFFFFu, 0.0f);
     }
     char text[32];
-    const ScoreState& s = game.scores;
+    const ScoreState& s = shown.scores;
     drawLabel(-365.0f + slide, 280.0f, 13.0f, "score", kLabelColour);
     std::snprintf(text, sizeof text, "%i", static_cast<int>(s.bankedScore + s.scoreShown));
     setTextColourARGB(kValueColour);
@@ -259,7 +235,7 @@ void drawHud() {
 }
 
 void drawPauseText() {
-    const LevelFlags& fl = game.flags;
+    const LevelFlags& fl = shown.flags;
     if (!fl.paused) {
         return;
     }
@@ -272,22 +248,17 @@ void drawPauseText() {
 }
 
 void drawTimeFuse() {
-    const ClockState& c = game.clock;
-    if (session.gameMode != 0 || c.timedOut || !game.flags.levelLoaded) {
+    const ClockState& c = shown.clock;
+    if (session.gameMode != 0 || c.timedOut || !shown.flags.levelLoaded) {
         return;
     }
-    const float left = c.timeLimitMs - c.elapsedMs;
-    if (!game.flags.levelWon && left < 20000.0f) {
-        const float d = timeDarkening(left);
-        requestTint(GameRequestKind::SetTintTarget, d, d, d, 1.0f);
-    }
-    const float f = fuseFraction(c, game.scores);
+    const float f = fuseFraction(c, shown.scores);
     const float burn = kFuseLeft + (kFuseRight - kFuseLeft) * f;
     const float top = kFuseY + kFuseHeight * 0.5f;
     const float bottom = kFuseY - kFuseHeight * 0.5f;
     // The fuse belongs to the playfield: it fades with the board in pauses
     // and menus, but burns out in full view after a win.
-    const float alpha = game.flags.levelWon ? 255.0f : clampAlpha(game.hud.boardAlpha);
+    const float alpha = shown.flags.levelWon ? 255.0f : clampAlpha(shown.hud.boardAlpha);
     if (alpha <= 0.0f) {
         return;
     }
@@ -317,18 +288,16 @@ void drawTimeFuse() {
     }
     // Burning until the end is reached; at the barrel it smoulders until
     // the time-out sets it off.
-    if (f < 1.0f || !game.flags.levelWon) {
+    if (f < 1.0f || !shown.flags.levelWon) {
         drawFuseSpark(burn, kFuseY, alpha);
     }
 }
 
 void drawTimeBonusTexts() {
-    const ScoreState& s = game.scores;
+    const ScoreState& s = shown.scores;
     if (!s.timeBonusPhase || session.gameMode != 0) {
-        hudDraw.bonusAfterEndMs = 0.0f;
         return;
     }
-    hudDraw.bonusAfterEndMs = s.bonusFinished ? hudDraw.bonusAfterEndMs + app.frameStepMs : 0.0f;
     const TimeBonusLook look =
         timeBonusLook(s.bonusPhaseMs + hudDraw.bonusAfterEndMs, s.bonusDurationMs);
     if (look.alpha <= 0.0f) {
@@ -349,8 +318,8 @@ void drawHintLine() {
     if (!hintShown()) {
         return;
     }
-    const float blink = hintMarkerAlpha(game.tips.hintBlinkMs);
-    drawHintLineCells(blink * clampAlpha(game.hud.boardAlpha) / 255.0f);
+    const float blink = hintMarkerAlpha(shown.tips.hintBlinkMs);
+    drawHintLineCells(blink * clampAlpha(shown.hud.boardAlpha) / 255.0f);
 }
 
 void drawHintMarker() {
@@ -358,11 +327,11 @@ void drawHintMarker() {
         return;
     }
     const float a =
-        hintMarkerAlpha(game.tips.hintBlinkMs) * clampAlpha(game.hud.boardAlpha) / 255.0f;
+        hintMarkerAlpha(shown.tips.hintBlinkMs) * clampAlpha(shown.hud.boardAlpha) / 255.0f;
     if (a <= 0.0f) {
         return;
     }
-    const Vec2 p = game.match.hintPosition;
+    const Vec2 p = shown.match.hintPosition;
     normalBlend();
     bindTexture(hudTextures.hintMarker);
     drawSprite(p.x, p.y + 40.0f + 6.0f * std::sin(app.animationClockMs * 0.008f), kMarkerSize,
@@ -375,7 +344,7 @@ void drawHint() {
 }
 
 void drawCelebrationOverlay() {
-    const LevelFlags& fl = game.flags;
+    const LevelFlags& fl = shown.flags;
     if (!fl.levelWon || fl.levelEndMs < 6000.0f) {
         return;
     }
@@ -383,7 +352,7 @@ void drawCelebrationOverlay() {
 }
 
 void drawStageComplete() {
-    const LevelFlags& fl = game.flags;
+    const LevelFlags& fl = shown.flags;
     // The island's map in a frame: the next part of the journey.
     drawPanel(-290.0f, 250.0f, 580.0f, 440.0f);
     normalBlend();
@@ -396,15 +365,8 @@ void drawStageComplete() {
 void drawGameComplete() {
     normalBlend();
     drawPicture(hudTextures.gameComplete, -400.0f, 300.0f, 400.0f, -300.0f, 0xFFFFFFFFu);
-    // Sparkles: the particle effect now and then, and glints that twinkle
-    // in turn at places chosen from their own cycle.
-    hudDraw.sparkleMs += app.frameStepMs;
-    if (hudDraw.sparkleMs >= 80.0f) {
-        hudDraw.sparkleMs = 0.0f;
-        const float x = looksRandom.randomSigned(400.0f);
-        const float y = looksRandom.randomSigned(300.0f);
-        spawnParticle(Vec3{x, y, 0.0f}, findEffect("blik1"), 1.0f, -1);
-    }
+    // Glints that twinkle in turn at places chosen from their own cycle (the
+    // looks' tick adds the sparkle effect now and then).
     additiveBlend();
     constexpr int kGlints = 8;
     constexpr float kCycleMs = 1300.0f;
@@ -426,34 +388,25 @@ void drawGameComplete() {
 }
 
 void drawFloatingScores() {
-    const float dt = app.frameStepMs;
     char text[24];
-    for (FloatingScore& f : game.scores.floating) {
+    for (const FloatingScore& f : shown.scores.floating) {
         if (f.size <= 0.0f || f.alpha <= 0.0f) {
             continue;
         }
         std::snprintf(text, sizeof text, "+%i", static_cast<int>(f.value));
         setTextColourARGB(withAlpha(makeColour(255, 255, 240, 170), f.alpha));
         drawTextCentred(f.position.x, f.position.y, f.size, text);
-        f.position = f.position + f.velocity * dt;
-        f.size += f.sizeRate * dt;
-        f.alpha += f.alphaRate * dt;
     }
     setTextColourARGB(0xFFFFFFFFu);
 }
 
 void drawTileBreaks() {
-    const float dt = app.frameStepMs;
     normalBlend();
-    for (TileBreak& b : game.scores.breaks) {
+    for (const TileBreak& b : shown.scores.breaks) {
         if (b.ageMs < 0.0f) {
             continue;
         }
         const float age = b.ageMs;
-        b.ageMs += dt;
-        if (b.ageMs > kBreakLifeMs) {
-            b.ageMs = -1.0f;
-        }
         const int image = b.layers >= 2 ? 2 : 1;
         if (hudTextures.tiles[image] == nullptr) {
             continue;
@@ -461,7 +414,7 @@ void drawTileBreaks() {
         // The layer flies off on an arc, turning, and fades after 200 ms.
         const Vec2 p = b.start + b.direction * (0.15f * age) + Vec2{0.0f, -0.00012f * age * age};
         const float alpha = age < 200.0f ? 255.0f : 255.0f * (1.0f - (age - 200.0f) / 500.0f);
-        const float edge = kTileEdge * (1.0f - age / (2.0f * kBreakLifeMs));
+        const float edge = kTileEdge * (1.0f - age / (2.0f * kTileBreakLifeMs));
         bindTexture(hudTextures.tiles[image]);
         drawSpriteRotated(p.x, p.y, p.x, p.y, b.direction.x * age * 0.25f, edge, edge, UvRect{},
                           withAlpha(0xFFFFFFFFu, alpha), 0.0f);

@@ -40,7 +40,6 @@ struct ColumnText {
     char text[1024] = {};
     float size = kColumnSize;
 };
-ColumnText columns[2];
 
 // Wraps a column at size 10; a text too long for the room above the boards
 // is set smaller until it fits.
@@ -183,9 +182,6 @@ void drawOkButton() {
 }  // namespace
 
 void drawInstructionsOverlay() {
-    if (!demo.running) {
-        prepareDemonstration();
-    }
     drawPanel(kPanelCentreX - kPanelWidth * 0.5f, kPanelCentreY + kPanelHeight * 0.5f, kPanelWidth,
               kPanelHeight);
     const char* title = findText("instructions");
@@ -193,8 +189,9 @@ void drawInstructionsOverlay() {
     drawTextCentred(kPanelCentreX, 220.0f, 17.0f, title != nullptr ? title : "instructions");
     setTextColourARGB(makeColour(255, 245, 232, 210));
     for (int i = 0; i < 2; ++i) {
-        wrapColumn(columns[i], findText(kColumnKeys[i]));
-        drawText(kColumnX[i], kColumnTop, columns[i].size, columns[i].text, false);
+        ColumnText column;
+        wrapColumn(column, findText(kColumnKeys[i]));
+        drawText(kColumnX[i], kColumnTop, column.size, column.text, false);
     }
     setTextColourARGB(0xFFFFFFFFu);
 

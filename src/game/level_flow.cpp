@@ -3,6 +3,7 @@
 #include "audio/audio.h"
 #include "game/game_requests.h"
 #include "game/instructions.h"
+#include "game/looks.h"
 #include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/particles.h"
@@ -168,14 +169,18 @@ void gameplayUpdate() {
     pointerPosition(&x, &y);
     game.hand.cursor = Vec2{x, y};
     game.hand.cursorCopy = game.hand.cursor;
+    ageScorePieces(app.frameStepMs);
     gameplayFrame();
+    looksTick(app.frameStepMs);
 }
 
 void gameplayUpdateStep(float stepMs) {
     app.frameStepMs = stepMs;
     app.animationClockMs += stepMs;
     game.hand.cursorCopy = game.hand.cursor;
+    ageScorePieces(stepMs);
     gameplayFrame();
+    looksTick(stepMs);
 }
 
 bool levelFlowClick() {

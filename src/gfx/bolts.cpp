@@ -27,6 +27,10 @@ void loadBoltTexture() {
     boltState.texture = loadTexture("flare.jpg");
 }
 
+void clearBolts() {
+    boltState.count = 0;
+}
+
 Bolt* addBolt(Vec3 from, Vec3 to, float segmentLength, float segmentWidth, float coreWidth,
               float jitter, uint32_t segmentColour, uint32_t coreColour) {
     if (boltState.count >= kMaxBoltsPerFrame) {
@@ -82,10 +86,7 @@ void drawBolts() {
     setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
     setRenderState(RenderState::DestBlend, kBlendOne);
     setRenderState(RenderState::ZWriteEnable, 0);
-    if (!boltState.texture) {
-        boltState.texture = findTexture("flare.jpg");
-    }
-    bindTexture(boltState.texture);
+    bindTexture(boltState.texture != nullptr ? boltState.texture : findTexture("flare.jpg"));
     for (int b = 0; b < boltState.count; ++b) {
         const Bolt& bolt = boltState.bolts[b];
         Vec3 e = normalised(bolt.points[bolt.n - 1] - bolt.points[0]) * kOvershoot;
@@ -94,7 +95,6 @@ void drawBolts() {
         }
         drawBeam(bolt.points[0], bolt.points[bolt.n - 1], bolt.coreWidth, bolt.coreColour);
     }
-    boltState.count = 0;
 }
 
 }  // namespace corsavel
