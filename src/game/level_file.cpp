@@ -276,13 +276,14 @@ bool loadLevelFile(const char* name) {
 }
 
 // Reads every pack file once so later level starts find them in memory.
+// Only the bytes: a level is set up (and draws its figures from the rules'
+// generator) when it starts, so loading leaves the generator as seeded.
 void loadLevelPacks() {
-    char name[32];
+    char path[48];
+    int32_t size = 0;
     for (int i = 1; i <= kLevelCount; ++i) {
-        std::snprintf(name, sizeof name, "pack1_%.2i.lvl", i);
-        if (!loadLevelFile(name)) {
-            break;
-        }
+        std::snprintf(path, sizeof path, "levels\\pack1_%.2i.lvl", i);
+        loadFile(path, &size, true);
     }
     game = GameState{};
 }
