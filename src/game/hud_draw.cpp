@@ -161,6 +161,27 @@ void drawHintLineCells(float alpha) {
     normalBlend();
 }
 
+// "+N" as a floating score reads ("+%i"), without a formatted print for every
+// score in every frame of a cascade.
+void writeScoreText(int32_t value, char (&out)[24]) {
+    char digits[12];
+    int n = 0;
+    uint32_t v = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10u);
+        v /= 10u;
+    } while (v != 0u);
+    int k = 0;
+    out[k++] = '+';
+    if (value < 0) {
+        out[k++] = '-';
+    }
+    while (n > 0) {
+        out[k++] = digits[--n];
+    }
+    out[k] = 0;
+}
+
 bool hintShown() {
     return shown.tips.hintVisible && !shown.flags.boardDone;
 }
@@ -393,7 +414,7 @@ void drawFloatingScores() {
         if (f.size <= 0.0f || f.alpha <= 0.0f) {
             continue;
         }
-        std::snprintf(text, sizeof text, "+%i", static_cast<int>(f.value));
+        writeScoreText(f.value, text);
         setTextColourARGB(withAlpha(makeColour(255, 255, 240, 170), f.alpha));
         drawTextCentred(f.position.x, f.position.y, f.size, text);
     }

@@ -74,7 +74,8 @@ void shimmerTick(float stepMs) {
     if (game.flags.levelWon && game.flags.levelEndMs >= 10.0f) {
         return;
     }
-    const float restartMs = std::sqrt(static_cast<float>(workOnBoard())) * 3000.0f;
+    // The restart is worked out once, when the first timer runs out.
+    float restartMs = -1.0f;
     for (auto& row : game.board.cells) {
         for (Cell& cell : row) {
             if (cell.layers != 1 && cell.layers != 2) {
@@ -82,6 +83,9 @@ void shimmerTick(float stepMs) {
             }
             cell.shimmerMs -= stepMs;
             if (cell.shimmerMs < 0.0f) {
+                if (restartMs < 0.0f) {
+                    restartMs = std::sqrt(static_cast<float>(workOnBoard())) * 3000.0f;
+                }
                 cell.shimmerMs = restartMs;
             }
         }
@@ -130,7 +134,7 @@ void figuresTick(float stepMs) {
                 continue;
             }
             animateFigure(cell.figure, r == hoverRow && c == hoverColumn, stepMs);
-            if (!overlays) {
+            if (!overlays || cell.figure.bonus == kBonusNone) {
                 continue;
             }
             const Vec2 p = cellCentre(c, r) + cell.tileOffset + cell.figure.offset;
@@ -245,12 +249,11 @@ void gameCompleteTick(float stepMs) {
 void animateFigure(Figure& figure, bool hovered, float stepMs) {
     figure.hoverMs -= stepMs;
     figure.animMs += stepMs;
-    const int32_t spinFrame = static_cast<int32_t>(figure.animMs / kFigureFrameMs) % 32;
-    if (hovered) {
-        figure.frame = spinFrame;
-        figure.hoverMs = kHoverHoldMs;
-    } else if (figure.hoverMs > 0.0f || figure.frame > 0) {
-        figure.frame = spinFrame;
+    if (hovered || figure.hoverMs > 0.0f || figure.frame > 0) {
+        figure.frame = static_cast<int32_t>(figure.animMs / kFigureFrameMs) % 32;
+        if (hovered) {
+            figure.hoverMs = kHoverHoldMs;
+        }
     } else {
         figure.animMs = 0.0f;
         figure.frame = 0;

@@ -135,10 +135,14 @@ void addFlyingText(const char* text, float x, float y, float size) {
         letter.size = size;
         letter.angle = 0.0f;
         letter.life = kFlyingLetterLifeMs + kFlyingLetterStaggerMs * static_cast<float>(i);
+        textEffects.lettersLeftMs = std::max(textEffects.lettersLeftMs, letter.life);
     }
 }
 
 void drawFlyingText() {
+    if (textEffects.lettersLeftMs <= 0.0f) {
+        return;
+    }
     for (const FlyingLetter& letter : textEffects.letters) {
         if (letter.life <= 0.0f || letter.life > kFlyingLetterLifeMs) {
             continue;
@@ -198,10 +202,13 @@ void drawPopups() {
 }
 
 void textEffectsTick(float stepMs) {
-    for (FlyingLetter& letter : textEffects.letters) {
-        if (letter.life > 0.0f) {
-            letter.life -= stepMs;
+    if (textEffects.lettersLeftMs > 0.0f) {
+        for (FlyingLetter& letter : textEffects.letters) {
+            if (letter.life > 0.0f) {
+                letter.life -= stepMs;
+            }
         }
+        textEffects.lettersLeftMs -= stepMs;
     }
     Banner& banner = textEffects.banner;
     if (banner.timer > 0.0f) {
@@ -219,6 +226,7 @@ void clearFlyingLetters() {
         letter = FlyingLetter{};
     }
     textEffects.nextLetter = 0;
+    textEffects.lettersLeftMs = 0.0f;
 }
 
 void clearTextEffects() {

@@ -51,6 +51,9 @@ struct Banner {
 struct TextEffectsState {
     FlyingLetter letters[kMaxFlyingLetters];
     int32_t nextLetter = 0;
+    // Time until the longest-lived letter is gone: past it the tick and the
+    // drawing skip the ring.
+    float lettersLeftMs = 0.0f;
     Popup popups[kMaxPopups];
     int32_t nextPopup = 0;
     Banner banner;
