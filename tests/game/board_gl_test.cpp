@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/game_draw.h"
+#include "game/hud_textures.h"
 #include "game/looks.h"
 #include "game/rules.h"
 #include "gfx/bolts.h"
@@ -38,11 +39,14 @@ protected:
         loadArchive("jpeg.dat");
         loadArchive("texts.dat");
         loadFont("font");
+        // The board's and the HUD's images, as the start-up load's models step.
         loadBoardTextures();
+        loadHudTextures();
         loadLevelPacks();
     }
     void TearDown() override {
         game = GameState{};
+        hudTextures = HudTextures{};
         clearAssetRegistry();
         releaseAllTextures();
         boltState = BoltState{};
