@@ -91,12 +91,6 @@ void drawFigureSprite(int32_t slot, float x, float y, int32_t frame, Colour colo
     }
 }
 
-bool bonusOverlaysShown() {
-    const LevelFlags& f = shown.flags;
-    return !f.paused && !f.levelWon && !shown.clock.timedOut && !f.menuActive &&
-           !shown.scores.timeBonusPhase;
-}
-
 // Five glows, the centre and four diagonal points, pulsing against each other.
 void drawBombGlows(Vec2 p, float pulse, float alpha) {
     if (textures.glow == nullptr) {

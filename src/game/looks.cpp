@@ -39,12 +39,6 @@ bool hoverAllowed() {
            !game.scores.timeBonusPhase && !game.clock.timedOut;
 }
 
-bool bonusOverlaysShown() {
-    const LevelFlags& f = game.flags;
-    return !f.paused && !f.levelWon && !game.clock.timedOut && !f.menuActive &&
-           !game.scores.timeBonusPhase;
-}
-
 // Bonus figures glow with particle effects just below their middle.
 void emitAt(int32_t effect, Vec2 p) {
     if (effect >= 0) {
@@ -258,6 +252,12 @@ void animateFigure(Figure& figure, bool hovered, float stepMs) {
         figure.animMs = 0.0f;
         figure.frame = 0;
     }
+}
+
+bool bonusOverlaysShown() {
+    const LevelFlags& f = game.flags;
+    return !f.paused && !f.levelWon && !game.clock.timedOut && !f.menuActive &&
+           !game.scores.timeBonusPhase;
 }
 
 bool hoveredCell(int& row, int& column) {

@@ -28,6 +28,10 @@ extern BoardDrawState boardDraw;
 // hovered spins on until its frame wraps to 0.
 void animateFigure(Figure& figure, bool hovered, float stepMs);
 
+// Bonus figures show their glows, arcs and effects only in play: not paused,
+// won, timed out, in a menu or in the time-bonus count.
+bool bonusOverlaysShown();
+
 // The cell under the drawing cursor whose figure may be taken (not chained)
 // while nothing else has the player's attention; false (and -1) otherwise.
 bool hoveredCell(int& row, int& column);
