@@ -5,12 +5,17 @@
 #include "game/game_draw.h"
 #include "game/rules.h"
 #include "gfx/cursor_draw.h"
+#include "gfx/text_effects.h"
+#include "platform/frame_state.h"
 #include "platform/pointer.h"
 
 namespace corsavel {
 
-// The gameplay's tick, then what it asked of the layers above it.
+// The text effects' frame (before the gameplay adds new ones, so they are
+// first drawn as added), the gameplay's tick, then what it asked of the
+// layers above it.
 void GameScreen::update() {
+    textEffectsTick(app.frameStepMs);
     gameplayUpdate();
     handleGameRequests();
     lastKey = 0;

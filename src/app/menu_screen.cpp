@@ -2,6 +2,7 @@
 #include "app/screen.h"
 #include "audio/audio.h"
 #include "gfx/cursor_draw.h"
+#include "gfx/text_effects.h"
 #include "platform/pointer.h"
 #include "platform/render_device.h"
 
@@ -37,6 +38,7 @@ void endMenuFrame() {
 // Keys reach the menus once per frame: only the last key of a frame counts.
 void MenuScreen::update() {
     menuTimerMs += app.frameStepMs;
+    textEffectsTick(app.frameStepMs);
     updateAudio(app.frameStepMs);
     lastKey = 0;
 }

@@ -55,10 +55,12 @@ void buildBeams(const BlastEvent& e) {
             if (game.board.cells[r][c].removal != 3 || game.board.cells[r][c].figure.kind < 0) {
                 continue;
             }
+            // A colour of its own for every struck figure, drawn red, green, blue.
             const Vec2 p = cellCentre(c, r);
-            const Colour colour =
-                makeColour(255, 40 + randomInt(215), 40 + randomInt(215), 40 + randomInt(215));
-            b.beams[b.beamCount++] = BeamPoint{p.x, p.y, colour, 500.0f};
+            const int red = 40 + looksRandom.randomInt(215);
+            const int green = 40 + looksRandom.randomInt(215);
+            const int blue = 40 + looksRandom.randomInt(215);
+            b.beams[b.beamCount++] = BeamPoint{p.x, p.y, makeColour(255, red, green, blue), 500.0f};
         }
     }
     if (b.beamCount == 1) {
@@ -301,9 +303,11 @@ void startFlyer(int slot, float x, float y, int type) {
     f.fade = 1.0f;
     if (type != 1) {
         // Decorations of the celebration: type 2 rises and falls back, 3 drops.
-        f.velocity = type == 2 ? Vec2{randomSigned(0.15f), 0.45f + randomUnit(0.3f)}
-                               : Vec2{randomSigned(0.05f), -0.15f - randomUnit(0.2f)};
-        f.frame = randomInt(32);
+        f.velocity =
+            type == 2
+                ? Vec2{looksRandom.randomSigned(0.15f), 0.45f + looksRandom.randomUnit(0.3f)}
+                : Vec2{looksRandom.randomSigned(0.05f), -0.15f - looksRandom.randomUnit(0.2f)};
+        f.frame = looksRandom.randomInt(32);
         return;
     }
     f.angle = fs.nextSpinAngle;

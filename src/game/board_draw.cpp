@@ -1,24 +1,23 @@
-// The board: tiles with their layers and shimmer, the figures with their
-// sprite animation, chains and bonus overlays, the swap drawn on top; the
-// lightning beams; the flyers on their way to the gold box; the hand.
+// The board: tiles with their layers and shimmer, the figures in their
+// sprite frames, chains and bonus overlays, the swap drawn on top; the
+// lightning beams; the flyers on their way to the gold box; the hand. All of
+// it as the update left it: drawing changes nothing.
 
 #include <cmath>
 
-#include "game/board_draw.h"
+#include "game/figure_kinds.h"
 #include "game/game_draw.h"
+#include "game/looks.h"
 #include "game/rules.h"
 #include "gfx/bolts.h"
-#include "gfx/particles.h"
+#include "gfx/draw_helpers.h"
 #include "gfx/sprite_sheet.h"
 #include "gfx/texture.h"
 #include "platform/frame_state.h"
 #include "platform/primitives.h"
-#include "platform/random.h"
 #include "platform/render_device.h"
 
 namespace corsavel {
-
-BoardDrawState boardDraw;
 
 namespace {
 
@@ -30,16 +29,7 @@ constexpr float kTileTurn = 180.0f;
 constexpr float kChainTurn = 180.0f;
 constexpr float kFigureSize = 48.4f;
 constexpr int32_t kFigureSheetFrameMs = 90;
-constexpr float kFigureFrameMs = 30.0f;
-constexpr float kHoverHoldMs = 100.0f;
-constexpr int kArcsPerFigure = 8;
 
-constexpr const char* kFigureImages[kFigureKindCount] = {
-    "figures\\coins.tga",    "figures\\nugget.tga",  "figures\\perl.tga",  "figures\\perls.tga",
-    "figures\\rings2.tga",   "figures\\rings3.tga",  "figures\\sack.tga",  "figures\\scepter.tga",
-    "figures\\bracelet.tga", "figures\\brooch1.tga", "figures\\crown.tga", "figures\\dagger.tga",
-    "figures\\goblet.tga",   "figures\\locket1.tga", "figures\\pot.tga",   "figures\\rings1.tga",
-    "figures\\diamond.tga"};
 constexpr const char* kTileImages[4] = {"field\\field0.tga", "field\\field1.tga",
                                         "field\\field2.tga", "field\\field4.tga"};
 constexpr const char* kShimmerImages[2] = {"field\\field1a.tga", "field\\field2a.tga"};
@@ -56,35 +46,6 @@ struct BoardTextures {
     bool loaded = false;
 };
 BoardTextures textures;
-
-// Particle definitions found once per frame by name.
-struct EffectIds {
-    int32_t flare = -1;
-    int32_t flare2 = -1;
-    int32_t flare3 = -1;
-    int32_t tail = -1;
-};
-
-Colour white(float alpha) {
-    int a = static_cast<int>(alpha);
-    a = a < 0 ? 0 : (a > 255 ? 255 : a);
-    return makeColour(a, 255, 255, 255);
-}
-
-float clampAlpha(float a) {
-    return a < 0.0f ? 0.0f : (a > 255.0f ? 255.0f : a);
-}
-
-void additiveBlend() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
-    setRenderState(RenderState::DestBlend, kBlendOne);
-}
-
-void normalBlend() {
-    enableFeature(4);
-    setBlendMode(0);
-}
 
 // A square facing the camera of the current view, centred on `centre`;
 // `turn` 180 shows the image upright.
@@ -117,7 +78,7 @@ SpriteSheet* sheetForSlot(int32_t slot) {
     if (slot < 0 || slot >= kMaxSlots) {
         return nullptr;
     }
-    const int32_t kind = game.level.slotKinds[slot];
+    const int32_t kind = shown.level.slotKinds[slot];
     if (kind < 0 || kind >= kFigureKindCount || textures.figures[kind].texture == nullptr) {
         return nullptr;
     }
@@ -128,30 +89,6 @@ void drawFigureSprite(int32_t slot, float x, float y, int32_t frame, Colour colo
     if (SpriteSheet* sheet = sheetForSlot(slot)) {
         sheet->draw(x, y, frame < 0 || frame > 31 ? 0 : frame, colour, 0.0f, 0.0f);
     }
-}
-
-bool hoverAllowed() {
-    const LevelFlags& f = game.flags;
-    return !f.menuActive && !game.tips.tipShowing && !f.levelWon && !f.boardDone &&
-           !game.scores.timeBonusPhase && !game.clock.timedOut;
-}
-
-bool bonusOverlaysShown() {
-    const LevelFlags& f = game.flags;
-    return !f.paused && !f.levelWon && !game.clock.timedOut && !f.menuActive &&
-           !game.scores.timeBonusPhase;
-}
-
-void emit(int32_t effect, Vec2 p) {
-    if (effect >= 0) {
-        spawnParticle(Vec3{p.x + 2.0f, p.y - 17.0f, 0.0f}, effect, 1.0f, -1);
-    }
-}
-
-// One glow of the flare image: its streak drawn twice, crossed.
-void drawGlint(float x, float y, float edge, float turn, Colour colour) {
-    drawSpriteRotated(x, y, x, y, turn, edge, edge, UvRect{}, colour, 0.0f);
-    drawSpriteRotated(x, y, x, y, turn + 90.0f, edge, edge, UvRect{}, colour, 0.0f);
 }
 
 // Five glows, the centre and four diagonal points, pulsing against each other.
@@ -177,39 +114,13 @@ void drawBombGlows(Vec2 p, float pulse, float alpha) {
     normalBlend();
 }
 
-void drawLightningArcs(int row, int column, Vec2 p, float alpha) {
-    BoardDrawState::Arcs& arcs = boardDraw.arcs[row][column];
-    const float now = app.animationClockMs;
-    if (!arcs.chosen || now >= arcs.nextChangeMs || arcs.nextChangeMs - now > 4000.0f) {
-        for (int i = 0; i < kArcsPerFigure; ++i) {
-            const float angle =
-                (static_cast<float>(i) * 45.0f + randomSigned(20.0f)) * kPi / 180.0f;
-            const float radius = 22.0f + randomUnit(8.0f);
-            arcs.ends[i] = Vec2{std::cos(angle) * radius, std::sin(angle) * radius};
-        }
-        arcs.nextChangeMs = now + 2000.0f + randomSigned(1500.0f);
-        arcs.chosen = true;
-    }
-    const int a = static_cast<int>(clampAlpha(alpha) * 0.9f);
-    const Colour outer = makeColour(a, 110, 140, 255);
-    const Colour core = makeColour(a, 235, 245, 255);
-    for (int i = 0; i < kArcsPerFigure; ++i) {
-        const Vec2& e = arcs.ends[i];
-        const Vec3 from{p.x + e.x * 0.25f, p.y + e.y * 0.25f, 0.0f};
-        const Vec3 to{p.x + e.x, p.y + e.y, 0.0f};
-        addBolt(from, to, 4.0f, 3.0f, 1.0f, 3.0f, outer, core);
-    }
-}
-
-void drawBonusOverlay(int row, int column, const Figure& figure, Vec2 p, float alpha,
-                      const EffectIds& effects) {
+// The bomb's glows and the bonus images; the lightning's arcs are bolts,
+// drawn with the others.
+void drawBonusOverlay(const Figure& figure, Vec2 p, float alpha) {
     const float pulse = std::sin(app.animationClockMs * kPi / 1000.0f);
     switch (figure.bonus) {
         case kBomb:
             drawBombGlows(p, pulse, alpha);
-            break;
-        case kLightning:
-            drawLightningArcs(row, column, p, alpha);
             break;
         case kCrossBomb:
         case kStarBomb: {
@@ -223,37 +134,17 @@ void drawBonusOverlay(int row, int column, const Figure& figure, Vec2 p, float a
                                   UvRect{}, makeColour(a, 255, 255, 255), 0.0f);
                 normalBlend();
             }
-            emit(figure.bonus == kCrossBomb ? effects.flare3 : effects.flare, p);
             break;
         }
-        case kDiagonalBomb:
-            emit(effects.flare2, p);
-            break;
         default:
             break;
     }
 }
 
-// Layers and chains still on the board: the shimmer's period grows with it.
-int32_t workOnBoard() {
-    int32_t n = 0;
-    for (const auto& row : game.board.cells) {
-        for (const Cell& cell : row) {
-            if (cell.layers > 0) {
-                n += cell.layers;
-            }
-            if (cell.layers >= 0 && cell.chained != 0) {
-                ++n;
-            }
-        }
-    }
-    return n;
-}
-
 void drawTiles(int hoverRow, int hoverColumn, Colour colour) {
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < kColumns; ++c) {
-            const Cell& cell = game.board.cells[r][c];
+            const Cell& cell = shown.board.cells[r][c];
             if (cell.layers < 0) {
                 continue;
             }
@@ -271,54 +162,48 @@ void drawTiles(int hoverRow, int hoverColumn, Colour colour) {
     }
 }
 
+// A tile with layers shimmers in the last second of its shimmer timer.
 void drawShimmer(float boardAlpha) {
-    if (game.flags.levelWon && game.flags.levelEndMs >= 10.0f) {
+    if (shown.flags.levelWon && shown.flags.levelEndMs >= 10.0f) {
         return;
     }
-    const float dt = app.frameStepMs;
-    const float restartMs = std::sqrt(static_cast<float>(workOnBoard())) * 3000.0f;
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < kColumns; ++c) {
-            Cell& cell = game.board.cells[r][c];
+            const Cell& cell = shown.board.cells[r][c];
             if (cell.layers != 1 && cell.layers != 2) {
                 continue;
             }
-            cell.shimmerMs -= dt;
             if (cell.shimmerMs >= 0.0f && cell.shimmerMs <= 1000.0f) {
                 float a = std::sin((1000.0f - cell.shimmerMs) * kPi / 1000.0f) * 255.0f;
                 a = a > boardAlpha ? boardAlpha : a;
                 const Vec2 p = cellCentre(c, r) + cell.tileOffset;
                 drawFacingSquare(textures.shimmer[cell.layers - 1], Vec3{p.x, p.y, 0.0f},
                                  kTileHalfSize + cell.tileLift, kTileTurn, white(a));
-            } else if (cell.shimmerMs < 0.0f) {
-                cell.shimmerMs = restartMs;
             }
         }
     }
 }
 
 void drawCellFigure(int r, int c, Colour colour) {
-    const Cell& cell = game.board.cells[r][c];
+    const Cell& cell = shown.board.cells[r][c];
     const Vec2 p = cellCentre(c, r) + cell.tileOffset + cell.figure.offset;
     drawFigureSprite(cell.figure.kind, p.x, p.y, cell.figure.frame, colour);
 }
 
-void drawCells(int hoverRow, int hoverColumn, float boardAlpha, const EffectIds& effects) {
+void drawCells(float boardAlpha) {
     const Colour colour = white(boardAlpha);
     const bool overlays = bonusOverlaysShown();
-    const float dt = app.frameStepMs;
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < kColumns; ++c) {
-            Cell& cell = game.board.cells[r][c];
+            const Cell& cell = shown.board.cells[r][c];
             if (cell.layers < 0) {
                 continue;
             }
             if (cell.figure.kind >= 0 && cell.removal != 2) {
-                animateFigure(cell.figure, r == hoverRow && c == hoverColumn, dt);
                 drawCellFigure(r, c, colour);
                 if (overlays && cell.figure.bonus != kBonusNone) {
                     const Vec2 p = cellCentre(c, r) + cell.tileOffset + cell.figure.offset;
-                    drawBonusOverlay(r, c, cell.figure, p, boardAlpha, effects);
+                    drawBonusOverlay(cell.figure, p, boardAlpha);
                 }
             }
             if (cell.chained != 0) {
@@ -332,12 +217,12 @@ void drawCells(int hoverRow, int hoverColumn, float boardAlpha, const EffectIds&
 
 // During the first half of a swap the moving figures go over everything.
 void drawSwapOnTop(Colour colour) {
-    if (game.hand.swapFrontLayer >= 40.0f) {
+    if (shown.hand.swapFrontLayer >= 40.0f) {
         return;
     }
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < kColumns; ++c) {
-            const Cell& cell = game.board.cells[r][c];
+            const Cell& cell = shown.board.cells[r][c];
             if (cell.layers >= 0 && cell.figure.kind >= 0 && cell.figure.followsHand &&
                 cell.removal != 2) {
                 drawCellFigure(r, c, colour);
@@ -347,38 +232,6 @@ void drawSwapOnTop(Colour colour) {
 }
 
 }  // namespace
-
-void animateFigure(Figure& figure, bool hovered, float stepMs) {
-    figure.hoverMs -= stepMs;
-    figure.animMs += stepMs;
-    const int32_t spinFrame = static_cast<int32_t>(figure.animMs / kFigureFrameMs) % 32;
-    if (hovered) {
-        figure.frame = spinFrame;
-        figure.hoverMs = kHoverHoldMs;
-    } else if (figure.hoverMs > 0.0f || figure.frame > 0) {
-        figure.frame = spinFrame;
-    } else {
-        figure.animMs = 0.0f;
-        figure.frame = 0;
-    }
-}
-
-bool hoveredCell(int& row, int& column) {
-    row = -1;
-    column = -1;
-    if (!hoverAllowed()) {
-        return false;
-    }
-    int c = 0;
-    int r = 0;
-    cellAt(game.hand.cursorCopy.x, game.hand.cursorCopy.y, c, r);
-    if (!hasFigure(r, c) || game.board.cells[r][c].chained != 0) {
-        return false;
-    }
-    row = r;
-    column = c;
-    return true;
-}
 
 void loadBoardTextures() {
     for (int i = 0; i < 4; ++i) {
@@ -395,8 +248,10 @@ void loadBoardTextures() {
         loadBoltTexture();
     }
     textures.glow = boltState.texture;
+    char path[64];
     for (int k = 0; k < kFigureKindCount; ++k) {
-        textures.figures[k].load(kFigureImages[k], 32);
+        figureSheetPath(k, path, sizeof path);
+        textures.figures[k].load(path, 32);
         textures.figures[k].setMetrics(kFigureSize, kFigureSheetFrameMs);
     }
     textures.loaded = true;
@@ -406,18 +261,13 @@ void drawBoard() {
     if (!textures.loaded) {
         return;
     }
-    const float boardAlpha = clampAlpha(game.hud.boardAlpha);
+    const float boardAlpha = clampAlpha(shown.hud.boardAlpha);
     const Colour colour = white(boardAlpha);
     Matrix4 shake = Matrix4::identity();
-    shake.m[3][0] = game.shake.boardOffset.x;
-    shake.m[3][1] = game.shake.boardOffset.y;
+    shake.m[3][0] = shown.shake.boardOffset.x;
+    shake.m[3][1] = shown.shake.boardOffset.y;
     setWorld(&shake);
     normalBlend();
-
-    EffectIds effects;
-    effects.flare = findEffect("flare");
-    effects.flare2 = findEffect("flare2");
-    effects.flare3 = findEffect("flare3");
 
     int hoverRow = -1;
     int hoverColumn = -1;
@@ -426,7 +276,7 @@ void drawBoard() {
     drawTiles(hoverRow, hoverColumn, colour);
     drawShimmer(boardAlpha);
     drawHintLine();
-    drawCells(hoverRow, hoverColumn, boardAlpha, effects);
+    drawCells(boardAlpha);
     drawHintMarker();
     drawSwapOnTop(colour);
     drawBolts();
@@ -436,13 +286,13 @@ void drawBoard() {
 }
 
 void drawBeams() {
-    const BlastState& b = game.blasts;
+    const BlastState& b = shown.blasts;
     if (b.beamCount < 2 || textures.glow == nullptr) {
         return;
     }
     Matrix4 shake = Matrix4::identity();
-    shake.m[3][0] = game.shake.boardOffset.x;
-    shake.m[3][1] = game.shake.boardOffset.y;
+    shake.m[3][0] = shown.shake.boardOffset.x;
+    shake.m[3][1] = shown.shake.boardOffset.y;
     setWorld(&shake);
     additiveBlend();
     bindTexture(textures.glow);
@@ -467,11 +317,9 @@ void drawFlyers() {
     if (!textures.loaded) {
         return;
     }
-    const float flyerAlpha = clampAlpha(game.hud.flyerAlpha);
-    const bool trail = !game.flags.levelWon;
-    const int32_t tail = trail ? findEffect("tail2") : -1;
+    const float flyerAlpha = clampAlpha(shown.hud.flyerAlpha);
     normalBlend();
-    for (const Flyer& f : game.flyers.flyers) {
+    for (const Flyer& f : shown.flyers.flyers) {
         if (f.slot <= 0) {
             continue;
         }
@@ -487,9 +335,6 @@ void drawFlyers() {
                 normalBlend();
             }
             drawFigureSprite(f.slot - 1, p.x, p.y, f.frame, white(flyerAlpha));
-            if (tail >= 0) {
-                spawnParticle(Vec3{p.x, p.y, 0.0f}, tail, 1.0f, -1);
-            }
         } else {
             drawFigureSprite(f.slot - 1, p.x, p.y, f.frame, white(flyerAlpha * fade));
         }
@@ -497,23 +342,22 @@ void drawFlyers() {
 }
 
 void drawHand() {
-    HandState& hand = game.hand;
+    const HandState& hand = shown.hand;
     if (!textures.loaded || hand.cursorMode != 0) {
         return;
     }
-    const float handAlpha = clampAlpha(game.hud.handAlpha);
+    const float handAlpha = clampAlpha(shown.hud.handAlpha);
     const Vec2 cursor = hand.cursorCopy;
     normalBlend();
     drawImage(textures.cursor, cursor.x, cursor.y,
               textures.cursor != nullptr ? static_cast<float>(textures.cursor->width) : 0.0f,
               white(handAlpha));
-    Figure& held = hand.heldFigure;
+    const Figure& held = hand.heldFigure;
     if (held.kind < 0) {
         return;
     }
-    animateFigure(held, false, app.frameStepMs);
     const Vec2 p = cursor + held.offset;
-    const NoMoveState& nm = game.noMoves;
+    const NoMoveState& nm = shown.noMoves;
     if (nm.noMovesActive && nm.noMovesSlot >= 0) {
         // The hand's figure turns into the slot that has a move.
         const float k = handAlpha / 255.0f;

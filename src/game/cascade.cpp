@@ -150,7 +150,7 @@ void addTileBreak(int row, int column, int layers) {
     s.nextBreak = (s.nextBreak + 1) % kTileBreakCount;
     b.start = cellCentre(column, row);
     b.layers = layers;
-    Vec2 dir{-1.0f - randomSigned(1.0f), 1.0f + randomSigned(1.0f)};
+    Vec2 dir{-1.0f - looksRandom.randomSigned(1.0f), 1.0f + looksRandom.randomSigned(1.0f)};
     const float len = length(dir);
     b.direction = len > 0.0f ? dir * (1.0f / len) : Vec2{0.0f, 1.0f};
     b.ageMs = 0.0f;

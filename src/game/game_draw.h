@@ -1,11 +1,17 @@
 #pragma once
 
 // The game screen's drawing, step by step. `gameplayDraw` calls the steps in
-// the frame's order; each step reads the gameplay state and changes nothing
-// the rules depend on. These files use the render device and gfx/; the rule
-// files never include this header.
+// the frame's order; each step reads the state the update left and changes
+// nothing but the device's states and the frame's vertices, so a frame drawn
+// or not makes no difference to the game. These files use the render device
+// and gfx/; the rule files never include this header.
+
+#include "game/game_state.h"
 
 namespace corsavel {
+
+// The gameplay state as drawing sees it: read-only.
+inline const GameState& shown = game;
 
 // The whole game screen for one frame (view, projection, 2D mode, then the
 // steps below in order, text effects last).
@@ -17,6 +23,7 @@ void setGameView();
 
 // Board side: textures, board with tiles, shimmer, figures, chains, bonus
 // overlays, swap, hover press; beams and bolts; flyers; hand and cursor.
+// Loading happens once, at start-up (or in a test's set-up), never while drawing.
 void loadBoardTextures();
 void drawBoard();
 void drawBeams();

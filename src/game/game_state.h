@@ -83,7 +83,7 @@ struct Dancer {
     int32_t sequence[kDanceSequenceLength] = {};
     int32_t hat = 0;
     int32_t model = 0;
-    // Playback of the sequence (advanced while the board is drawn).
+    // Playback of the sequence (advanced by the update, shown by drawing).
     int32_t sequenceIndex = 0;
     float playMs = 0.0f;
 };

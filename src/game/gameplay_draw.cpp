@@ -3,8 +3,6 @@
 
 #include "game/game_draw.h"
 #include "game/game_state.h"
-#include "game/hud_textures.h"
-#include "game/instructions.h"
 #include "gfx/text_effects.h"
 #include "platform/render_device.h"
 
@@ -47,13 +45,8 @@ void setGameView() {
 }
 
 void gameplayDraw() {
-    ensureHudTextures();
     setGameView();
-    const LevelFlags& flags = game.flags;
-    if (!flags.instructionsShown) {
-        // The next opening of the overlay starts its script afresh.
-        demo.running = false;
-    }
+    const LevelFlags& flags = shown.flags;
     if (flags.stageComplete) {
         drawStageComplete();
     } else if (flags.gameComplete) {

@@ -18,9 +18,6 @@ namespace {
 
 constexpr const char* kGoldBoxFile = "goldbox.cgo";
 
-// The extra matrix the model points at for its lid.
-Matrix4 lidMatrix;
-
 // The model is built z up with its front toward +y; this stands it up in the
 // scene (z up becomes y up, the front faces the viewer).
 constexpr float kStandUpDegrees = -90.0f;
@@ -137,13 +134,14 @@ void loadGoldBox() {
 // Drawn over the board's 2D layers: the depth buffer is cleared so that only
 // the box's own faces hide each other, lit by light 0 placed under the game
 // view, then every state it touched is put back for the 2D drawing after it.
+// The lid's turn is lent to the model for this draw only.
 void drawGoldBox() {
     SceneObject* object = goldBoxObject();
     if (object == nullptr) {
         return;
     }
-    const GoldBox& box = game.box;
-    lidMatrix = goldBoxLidMatrix(box.lidAngle);
+    const GoldBox& box = shown.box;
+    const Matrix4 lidMatrix = goldBoxLidMatrix(box.lidAngle);
     object->setExtraMatrix(kGoldBoxLidMesh, &lidMatrix);
 
     SavedStates saved;
@@ -156,6 +154,7 @@ void drawGoldBox() {
     setRenderState(RenderState::CullMode, kCullCounterClockwise);
     setLightDirection(3.0f, 3.0f, -10.0f);
     drawSceneObject(*object, goldBoxWorld(box));
+    object->setExtraMatrix(kGoldBoxLidMesh, nullptr);
     saved.restore();
 }
 

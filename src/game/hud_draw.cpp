@@ -7,19 +7,17 @@
 #include <cstdio>
 
 #include "game/game_draw.h"
-#include "game/game_requests.h"
 #include "game/hud_layout.h"
 #include "game/hud_textures.h"
 #include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/balloon.h"
+#include "gfx/draw_helpers.h"
 #include "gfx/font.h"
 #include "gfx/panel.h"
-#include "gfx/particles.h"
 #include "gfx/texture.h"
 #include "platform/frame_state.h"
 #include "platform/primitives.h"
-#include "platform/random.h"
 #include "platform/render_device.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
@@ -37,13 +35,8 @@ constexpr float kPanelLeft = -400.0f;
 constexpr float kPanelRight = -280.0f;
 constexpr float kPanelTop = 330.0f;
 constexpr float kPanelBottom = -110.0f;
-constexpr float kHiddenSlide = -120.0f;
 
-// The fuse lies in a trough along the bottom, from right of the gold box to
-// the powder barrel.
-constexpr float kFuseLeft = -238.0f;
-constexpr float kFuseRight = 334.0f;
-constexpr float kFuseY = -289.0f;
+// The fuse's cord and its trough (the fuse's ends are in hud_layout.h).
 constexpr float kFuseHeight = 18.0f;
 constexpr float kFuseTexelUnits = 144.0f;    // scene units of the cord image's width
 constexpr float kTroughTexelUnits = 288.0f;  // and of the trough's
@@ -51,7 +44,6 @@ constexpr Vec2 kBarrel{350.0f, -240.0f};
 constexpr float kBarrelSize = 64.0f;
 
 constexpr float kMarkerSize = 51.6f;
-constexpr float kBreakLifeMs = 700.0f;
 constexpr float kTileEdge = 51.8f;
 
 const char* textOf(const char* key) {
@@ -59,40 +51,18 @@ const char* textOf(const char* key) {
     return t != nullptr ? t : key;
 }
 
-Colour withAlpha(Colour c, float alpha) {
-    int a = static_cast<int>(alpha);
-    a = a < 0 ? 0 : (a > 255 ? 255 : a);
-    return (c & 0x00FFFFFFu) | (static_cast<uint32_t>(a) << 24);
-}
-
-float clampAlpha(float a) {
-    return a < 0.0f ? 0.0f : (a > 255.0f ? 255.0f : a);
-}
-
-void ordinaryBlend() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setBlendMode(0);
-}
-
-void additiveBlend() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
-    setRenderState(RenderState::DestBlend, kBlendOne);
-}
-
 void drawLabel(float x, float y, float size, const char* text, Colour colour) {
     setTextColourARGB(colour);
     drawText(x, y, size, text, false);
 }
 
-// A soft star of the glow image: its streak twice, crossed.
-void drawGlint(float x, float y, float edge, float turn, Colour colour) {
+// A glint of the HUD's glow image (nothing without the image).
+void drawGlowGlint(float x, float y, float edge, float turn, Colour colour) {
     if (hudTextures.glow == nullptr) {
         return;
     }
     bindTexture(hudTextures.glow);
-    drawSpriteRotated(x, y, x, y, turn, edge, edge, UvRect{}, colour, 0.0f);
-    drawSpriteRotated(x, y, x, y, turn + 90.0f, edge, edge, UvRect{}, colour, 0.0f);
+    drawGlint(x, y, edge, turn, colour);
 }
 
 // "keytoresume" at the bottom, growing and fading in with the wave v.
@@ -106,10 +76,10 @@ void drawResumeText(float v) {
 }
 
 void drawLives(float slide) {
-    const ScoreState& s = game.scores;
+    const ScoreState& s = shown.scores;
     const LivesLook look = livesLook(profileLives(activeProfile()), s.lifeGained, s.lifeGainedMs);
     if (hudTextures.heart != nullptr && look.hearts > 0) {
-        ordinaryBlend();
+        normalBlend();
         bindTexture(hudTextures.heart);
         const float b = look.bounce;
         for (int i = 0; i < look.hearts; ++i) {
@@ -129,8 +99,6 @@ void drawLives(float slide) {
 
 void drawMenuButton(float slide) {
     const bool hovered = menuButtonHovered();
-    hudDraw.menuButtonSize = menuButtonStep(hudDraw.menuButtonSize, hudDraw.menuButtonDirection,
-                                            app.frameStepMs, hovered);
     const float size = hudDraw.menuButtonSize;
     drawLabel(-365.0f + slide - 2.0f * (size - 13.0f), -30.0f, size, "MENU",
               hovered ? kHoverColour : kLabelColour);
@@ -169,18 +137,14 @@ void drawFuseSpark(float x, float y, float alpha) {
     const float flicker = 0.75f + 0.25f * std::sin(clock * 0.05f) * std::sin(clock * 0.031f);
     const float k = alpha / 255.0f;
     additiveBlend();
-    drawGlint(x, y, 34.0f * flicker, clock * 0.3f,
-              makeColour(static_cast<int>(230 * k), 255, 190, 80));
-    drawGlint(x, y, 16.0f, clock * -0.2f, makeColour(static_cast<int>(255 * k), 255, 250, 220));
-    ordinaryBlend();
-    if (alpha >= 255.0f) {
-        spawnParticle(Vec3{x, y, 0.0f}, findEffect("smoke"), 1.0f, -1);
-        spawnParticle(Vec3{x, y, 0.0f}, findEffect("flare1"), 1.0f, -1);
-    }
+    drawGlowGlint(x, y, 34.0f * flicker, clock * 0.3f,
+                  makeColour(static_cast<int>(230 * k), 255, 190, 80));
+    drawGlowGlint(x, y, 16.0f, clock * -0.2f, makeColour(static_cast<int>(255 * k), 255, 250, 220));
+    normalBlend();
 }
 
 void drawHintLineCells(float alpha) {
-    const GroupRecord& g = game.match.hintGroup;
+    const GroupRecord& g = shown.match.hintGroup;
     const int n = g.length < kGroupPositions ? g.length : kGroupPositions;
     additiveBlend();
     for (int i = 0; i < n; ++i) {
@@ -189,15 +153,37 @@ void drawHintLineCells(float alpha) {
         if (r < 0 || r >= kRows || c < 0 || c >= kColumns) {
             continue;
         }
-        const Vec2 p = cellCentre(c, r) + game.board.cells[r][c].tileOffset;
+        const Vec2 p = cellCentre(c, r) + shown.board.cells[r][c].tileOffset;
         const float a = hintLineAlpha(i, app.animationClockMs) * alpha / 255.0f;
-        drawGlint(p.x, p.y, 62.0f, 45.0f, makeColour(static_cast<int>(a * 0.55f), 255, 220, 120));
+        drawGlowGlint(p.x, p.y, 62.0f, 45.0f,
+                      makeColour(static_cast<int>(a * 0.55f), 255, 220, 120));
     }
-    ordinaryBlend();
+    normalBlend();
+}
+
+// "+N" as a floating score reads ("+%i"), without a formatted print for every
+// score in every frame of a cascade.
+void writeScoreText(int32_t value, char (&out)[24]) {
+    char digits[12];
+    int n = 0;
+    uint32_t v = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10u);
+        v /= 10u;
+    } while (v != 0u);
+    int k = 0;
+    out[k++] = '+';
+    if (value < 0) {
+        out[k++] = '-';
+    }
+    while (n > 0) {
+        out[k++] = digits[--n];
+    }
+    out[k] = 0;
 }
 
 bool hintShown() {
-    return game.tips.hintVisible && !game.flags.boardDone;
+    return shown.tips.hintVisible && !shown.flags.boardDone;
 }
 
 }  // namespace
@@ -218,21 +204,14 @@ void loadHudTexturesWith(bool fatal) {
     for (int i = 0; i < 4; ++i) {
         t.tiles[i] = loadTexture(kTiles[i], fatal);
     }
-    constexpr const char* kFigures[kFigureKindCount] = {
-        "figures\\coins.tga",   "figures\\nugget.tga",  "figures\\perl.tga",
-        "figures\\perls.tga",   "figures\\rings2.tga",  "figures\\rings3.tga",
-        "figures\\sack.tga",    "figures\\scepter.tga", "figures\\bracelet.tga",
-        "figures\\brooch1.tga", "figures\\crown.tga",   "figures\\dagger.tga",
-        "figures\\goblet.tga",  "figures\\locket1.tga", "figures\\pot.tga",
-        "figures\\rings1.tga",  "figures\\diamond.tga"};
+    char path[64];
     for (int k = 0; k < kFigureKindCount; ++k) {
-        t.figures[k].load(kFigures[k], 32);
+        figureSheetPath(k, path, sizeof path);
+        t.figures[k].load(path, 32);
         t.figures[k].setMetrics(48.4f, 90);
     }
     t.stagePicture = loadPicture("menumap.jpg", fatal);
     loadBalloonTextures(fatal);
-    hudDraw.texturesLoaded = true;
-    hudDraw.texturesTried = true;
 }
 
 void loadGameCompletePicture() {
@@ -245,26 +224,19 @@ void loadHudTextures() {
     loadHudTexturesWith(true);
 }
 
-void ensureHudTextures() {
-    if (!hudDraw.texturesTried) {
-        hudDraw.texturesTried = true;
-        loadHudTexturesWith(false);
-    }
-}
-
 void drawHud() {
-    const float slide = game.hud.hudSlide;
-    if (slide <= kHiddenSlide) {
+    const float slide = shown.hud.hudSlide;
+    if (slide <= kHudHiddenSlide) {
         return;
     }
     if (hudTextures.gamebar != nullptr) {
-        ordinaryBlend();
+        normalBlend();
         bindTexture(hudTextures.gamebar);
         drawSpriteRect(kPanelLeft + slide, kPanelTop, kPanelRight + slide, kPanelBottom, UvRect{},
                        0xFFFFFFFFu, 0.0f);
     }
     char text[32];
-    const ScoreState& s = game.scores;
+    const ScoreState& s = shown.scores;
     drawLabel(-365.0f + slide, 280.0f, 13.0f, "score", kLabelColour);
     std::snprintf(text, sizeof text, "%i", static_cast<int>(s.bankedScore + s.scoreShown));
     setTextColourARGB(kValueColour);
@@ -284,7 +256,7 @@ void drawHud() {
 }
 
 void drawPauseText() {
-    const LevelFlags& fl = game.flags;
+    const LevelFlags& fl = shown.flags;
     if (!fl.paused) {
         return;
     }
@@ -297,27 +269,22 @@ void drawPauseText() {
 }
 
 void drawTimeFuse() {
-    const ClockState& c = game.clock;
-    if (session.gameMode != 0 || c.timedOut || !game.flags.levelLoaded) {
+    const ClockState& c = shown.clock;
+    if (session.gameMode != 0 || c.timedOut || !shown.flags.levelLoaded) {
         return;
     }
-    const float left = c.timeLimitMs - c.elapsedMs;
-    if (!game.flags.levelWon && left < 20000.0f) {
-        const float d = timeDarkening(left);
-        requestTint(GameRequestKind::SetTintTarget, d, d, d, 1.0f);
-    }
-    const float f = fuseFraction(c, game.scores);
+    const float f = fuseFraction(c, shown.scores);
     const float burn = kFuseLeft + (kFuseRight - kFuseLeft) * f;
     const float top = kFuseY + kFuseHeight * 0.5f;
     const float bottom = kFuseY - kFuseHeight * 0.5f;
     // The fuse belongs to the playfield: it fades with the board in pauses
     // and menus, but burns out in full view after a win.
-    const float alpha = game.flags.levelWon ? 255.0f : clampAlpha(game.hud.boardAlpha);
+    const float alpha = shown.flags.levelWon ? 255.0f : clampAlpha(shown.hud.boardAlpha);
     if (alpha <= 0.0f) {
         return;
     }
     const Colour white = withAlpha(0xFFFFFFFFu, alpha);
-    ordinaryBlend();
+    normalBlend();
     if (hudTextures.trough != nullptr) {
         bindTexture(hudTextures.trough);
         drawSpriteRect(kFuseLeft - 8.0f, top + 1.0f, kBarrel.x, bottom - 1.0f,
@@ -342,18 +309,16 @@ void drawTimeFuse() {
     }
     // Burning until the end is reached; at the barrel it smoulders until
     // the time-out sets it off.
-    if (f < 1.0f || !game.flags.levelWon) {
+    if (f < 1.0f || !shown.flags.levelWon) {
         drawFuseSpark(burn, kFuseY, alpha);
     }
 }
 
 void drawTimeBonusTexts() {
-    const ScoreState& s = game.scores;
+    const ScoreState& s = shown.scores;
     if (!s.timeBonusPhase || session.gameMode != 0) {
-        hudDraw.bonusAfterEndMs = 0.0f;
         return;
     }
-    hudDraw.bonusAfterEndMs = s.bonusFinished ? hudDraw.bonusAfterEndMs + app.frameStepMs : 0.0f;
     const TimeBonusLook look =
         timeBonusLook(s.bonusPhaseMs + hudDraw.bonusAfterEndMs, s.bonusDurationMs);
     if (look.alpha <= 0.0f) {
@@ -374,8 +339,8 @@ void drawHintLine() {
     if (!hintShown()) {
         return;
     }
-    const float blink = hintMarkerAlpha(game.tips.hintBlinkMs);
-    drawHintLineCells(blink * clampAlpha(game.hud.boardAlpha) / 255.0f);
+    const float blink = hintMarkerAlpha(shown.tips.hintBlinkMs);
+    drawHintLineCells(blink * clampAlpha(shown.hud.boardAlpha) / 255.0f);
 }
 
 void drawHintMarker() {
@@ -383,12 +348,12 @@ void drawHintMarker() {
         return;
     }
     const float a =
-        hintMarkerAlpha(game.tips.hintBlinkMs) * clampAlpha(game.hud.boardAlpha) / 255.0f;
+        hintMarkerAlpha(shown.tips.hintBlinkMs) * clampAlpha(shown.hud.boardAlpha) / 255.0f;
     if (a <= 0.0f) {
         return;
     }
-    const Vec2 p = game.match.hintPosition;
-    ordinaryBlend();
+    const Vec2 p = shown.match.hintPosition;
+    normalBlend();
     bindTexture(hudTextures.hintMarker);
     drawSprite(p.x, p.y + 40.0f + 6.0f * std::sin(app.animationClockMs * 0.008f), kMarkerSize,
                kMarkerSize, UvRect{}, withAlpha(0xFFFFFFFFu, a), 0.0f);
@@ -400,7 +365,7 @@ void drawHint() {
 }
 
 void drawCelebrationOverlay() {
-    const LevelFlags& fl = game.flags;
+    const LevelFlags& fl = shown.flags;
     if (!fl.levelWon || fl.levelEndMs < 6000.0f) {
         return;
     }
@@ -408,10 +373,10 @@ void drawCelebrationOverlay() {
 }
 
 void drawStageComplete() {
-    const LevelFlags& fl = game.flags;
+    const LevelFlags& fl = shown.flags;
     // The island's map in a frame: the next part of the journey.
     drawPanel(-290.0f, 250.0f, 580.0f, 440.0f);
-    ordinaryBlend();
+    normalBlend();
     drawPicture(hudTextures.stagePicture, -260.0f, 220.0f, 260.0f, -170.0f, 0xFFFFFFFFu);
     if (fl.stageMs >= 6000.0f) {
         drawResumeText(resumeWave(fl.stageMs - 6000.0f, 0.0002f));
@@ -419,16 +384,10 @@ void drawStageComplete() {
 }
 
 void drawGameComplete() {
-    ordinaryBlend();
+    normalBlend();
     drawPicture(hudTextures.gameComplete, -400.0f, 300.0f, 400.0f, -300.0f, 0xFFFFFFFFu);
-    // Sparkles: the particle effect now and then, and glints that twinkle
-    // in turn at places chosen from their own cycle.
-    hudDraw.sparkleMs += app.frameStepMs;
-    if (hudDraw.sparkleMs >= 80.0f) {
-        hudDraw.sparkleMs = 0.0f;
-        spawnParticle(Vec3{randomSigned(400.0f), randomSigned(300.0f), 0.0f}, findEffect("blik1"),
-                      1.0f, -1);
-    }
+    // Glints that twinkle in turn at places chosen from their own cycle (the
+    // looks' tick adds the sparkle effect now and then).
     additiveBlend();
     constexpr int kGlints = 8;
     constexpr float kCycleMs = 1300.0f;
@@ -439,10 +398,10 @@ void drawGameComplete() {
         const float x = static_cast<float>((cycle * 2654435761u) % 760u) - 380.0f;
         const float y = static_cast<float>((cycle * 40503u + 977u) % 520u) - 260.0f;
         const float a = std::sin(phase * kPi) * 230.0f;
-        drawGlint(x, y, 40.0f + 20.0f * phase, phase * 90.0f,
-                  makeColour(static_cast<int>(a), 255, 245, 200));
+        drawGlowGlint(x, y, 40.0f + 20.0f * phase, phase * 90.0f,
+                      makeColour(static_cast<int>(a), 255, 245, 200));
     }
-    ordinaryBlend();
+    normalBlend();
     setTextColourARGB(makeColour(255, 255, 225, 90));
     drawTextCentred(0.0f, 245.0f, 28.0f, textOf("congratulations"));
     setTextColourARGB(kValueColour);
@@ -450,34 +409,25 @@ void drawGameComplete() {
 }
 
 void drawFloatingScores() {
-    const float dt = app.frameStepMs;
     char text[24];
-    for (FloatingScore& f : game.scores.floating) {
+    for (const FloatingScore& f : shown.scores.floating) {
         if (f.size <= 0.0f || f.alpha <= 0.0f) {
             continue;
         }
-        std::snprintf(text, sizeof text, "+%i", static_cast<int>(f.value));
+        writeScoreText(f.value, text);
         setTextColourARGB(withAlpha(makeColour(255, 255, 240, 170), f.alpha));
         drawTextCentred(f.position.x, f.position.y, f.size, text);
-        f.position = f.position + f.velocity * dt;
-        f.size += f.sizeRate * dt;
-        f.alpha += f.alphaRate * dt;
     }
     setTextColourARGB(0xFFFFFFFFu);
 }
 
 void drawTileBreaks() {
-    const float dt = app.frameStepMs;
-    ordinaryBlend();
-    for (TileBreak& b : game.scores.breaks) {
+    normalBlend();
+    for (const TileBreak& b : shown.scores.breaks) {
         if (b.ageMs < 0.0f) {
             continue;
         }
         const float age = b.ageMs;
-        b.ageMs += dt;
-        if (b.ageMs > kBreakLifeMs) {
-            b.ageMs = -1.0f;
-        }
         const int image = b.layers >= 2 ? 2 : 1;
         if (hudTextures.tiles[image] == nullptr) {
             continue;
@@ -485,7 +435,7 @@ void drawTileBreaks() {
         // The layer flies off on an arc, turning, and fades after 200 ms.
         const Vec2 p = b.start + b.direction * (0.15f * age) + Vec2{0.0f, -0.00012f * age * age};
         const float alpha = age < 200.0f ? 255.0f : 255.0f * (1.0f - (age - 200.0f) / 500.0f);
-        const float edge = kTileEdge * (1.0f - age / (2.0f * kBreakLifeMs));
+        const float edge = kTileEdge * (1.0f - age / (2.0f * kTileBreakLifeMs));
         bindTexture(hudTextures.tiles[image]);
         drawSpriteRotated(p.x, p.y, p.x, p.y, b.direction.x * age * 0.25f, edge, edge, UvRect{},
                           withAlpha(0xFFFFFFFFu, alpha), 0.0f);

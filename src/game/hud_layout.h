@@ -44,6 +44,12 @@ TimeBonusLook timeBonusLook(float t, float d);
 // 0.9424779) + 1) / 2, and v = (x - 0.7) / 0.3 above 0.7, else 0.
 float resumeWave(float t, float rate);
 
+// The fuse lies in a trough along the bottom, from right of the gold box to
+// the powder barrel, and burns from the left.
+constexpr float kFuseLeft = -238.0f;
+constexpr float kFuseRight = 334.0f;
+constexpr float kFuseY = -289.0f;
+
 // How far the fuse has burnt, 0..1: the clock's share of the limit; during
 // the time-bonus count it burns on after 1400 ms so that it reaches its end
 // as the count ends.
@@ -57,15 +63,20 @@ float menuButtonStep(float size, float& direction, float stepMs, bool hovered);
 // The pointer is on the "MENU" button while it answers.
 bool menuButtonHovered();
 
-// What the HUD drawing keeps between frames.
+// A tile-break piece flies off for 700 ms.
+constexpr float kTileBreakLifeMs = 700.0f;
+
+// The panel slid this far is out of sight.
+constexpr float kHudHiddenSlide = -120.0f;
+
+// What the HUD shows beyond the gameplay state, advanced by the looks' tick.
 struct HudDrawState {
     float menuButtonSize = 13.0f;
     float menuButtonDirection = 1.0f;
     // The time-bonus texts run on for 2 s after the count has ended.
     float bonusAfterEndMs = 0.0f;
+    // The game-complete screen's sparkle clock.
     float sparkleMs = 0.0f;
-    bool texturesLoaded = false;
-    bool texturesTried = false;
 };
 extern HudDrawState hudDraw;
 

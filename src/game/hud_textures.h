@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/board_draw.h"
+#include "game/figure_kinds.h"
 #include "gfx/sprite_sheet.h"
 
 namespace corsavel {
@@ -27,9 +27,8 @@ struct HudTextures {
 extern HudTextures hudTextures;
 
 // Loads every HUD image; `fatal` stops the game on a missing one, as the
-// start-up load does. The frame loads quietly once if start-up did not.
+// start-up load ("models") does; otherwise a missing image stays null.
 void loadHudTexturesWith(bool fatal);
-void ensureHudTextures();
 // The closing picture of the game, loaded when the last level is won.
 void loadGameCompletePicture();
 

@@ -7,6 +7,7 @@
 #include "game/game_draw.h"
 #include "game/hud_textures.h"
 #include "game/instructions.h"
+#include "gfx/draw_helpers.h"
 #include "gfx/font.h"
 #include "gfx/gui_sprites.h"
 #include "gfx/panel.h"
@@ -39,18 +40,6 @@ struct ColumnText {
     char text[1024] = {};
     float size = kColumnSize;
 };
-ColumnText columns[2];
-
-Colour white(float alpha) {
-    int a = static_cast<int>(alpha);
-    a = a < 0 ? 0 : (a > 255 ? 255 : a);
-    return makeColour(a, 255, 255, 255);
-}
-
-void ordinaryBlend() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setBlendMode(0);
-}
 
 // Wraps a column at size 10; a text too long for the room above the boards
 // is set smaller until it fits.
@@ -84,12 +73,9 @@ void drawGlow(float x, float y, float edge, float alpha) {
     if (hudTextures.glow == nullptr || alpha <= 0.0f) {
         return;
     }
-    setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
-    setRenderState(RenderState::DestBlend, kBlendOne);
+    additiveBlend();
     bindTexture(hudTextures.glow);
-    const Colour c = makeColour(static_cast<int>(alpha), 255, 230, 150);
-    drawSpriteRotated(x, y, x, y, 45.0f, edge, edge, UvRect{}, c, 0.0f);
-    drawSpriteRotated(x, y, x, y, 135.0f, edge, edge, UvRect{}, c, 0.0f);
+    drawGlint(x, y, edge, 45.0f, makeColour(static_cast<int>(alpha), 255, 230, 150));
     setBlendMode(0);
 }
 
@@ -127,7 +113,7 @@ void drawDemoFigures(int index, float alpha) {
             a = alpha * (a < 0.0f ? 0.0f : (a > 1.0f ? 1.0f : a));
             if (cell.clearing && clearing) {
                 drawGlow(p.x, p.y, 60.0f + 40.0f * k, a * (1.0f - k));
-                ordinaryBlend();
+                normalBlend();
                 drawFigure(cell.kind, p.x, p.y, a * (1.0f - k), 48.4f * 0.35f * k, spin);
             } else {
                 drawFigure(cell.kind, p.x, p.y, a, 0.0f, 0);
@@ -196,9 +182,6 @@ void drawOkButton() {
 }  // namespace
 
 void drawInstructionsOverlay() {
-    if (!demo.running) {
-        prepareDemonstration();
-    }
     drawPanel(kPanelCentreX - kPanelWidth * 0.5f, kPanelCentreY + kPanelHeight * 0.5f, kPanelWidth,
               kPanelHeight);
     const char* title = findText("instructions");
@@ -206,18 +189,19 @@ void drawInstructionsOverlay() {
     drawTextCentred(kPanelCentreX, 220.0f, 17.0f, title != nullptr ? title : "instructions");
     setTextColourARGB(makeColour(255, 245, 232, 210));
     for (int i = 0; i < 2; ++i) {
-        wrapColumn(columns[i], findText(kColumnKeys[i]));
-        drawText(kColumnX[i], kColumnTop, columns[i].size, columns[i].text, false);
+        ColumnText column;
+        wrapColumn(column, findText(kColumnKeys[i]));
+        drawText(kColumnX[i], kColumnTop, column.size, column.text, false);
     }
     setTextColourARGB(0xFFFFFFFFu);
 
-    ordinaryBlend();
+    normalBlend();
     const float alpha = demo.alpha;
     for (int i = 0; i < kDemoBoardCount; ++i) {
         drawDemoTiles(i, alpha);
         drawDemoPieces(i, alpha);
         drawDemoFigures(i, alpha);
-        ordinaryBlend();
+        normalBlend();
     }
     for (int i = 0; i < kDemoBoardCount; ++i) {
         drawDemoHand(i, alpha);

@@ -46,23 +46,24 @@ void setDanceSet(Dancer& d, int32_t set) {
     }
 }
 
-// Lays out `count` dancers in formation f with dance set d.
+// Lays out `count` dancers in formation f with dance set d. Hats, models,
+// formation and the desync only look: they come from the looks' generator.
 void buildAutomaticDancers(int32_t count, int32_t standType, int32_t dance) {
     LevelSetup& lv = game.level;
     const int32_t a = clampInt(count, 1, kMaxDancers);
     lv.dancerCount = a;
-    const bool sharedHat = randomInt(2) == 0;
-    const int32_t hat = sharedHat ? randomInt(11) : 0;
-    const int32_t f = standType >= 1 ? clampInt(standType - 1, 0, 5) : randomInt(6);
-    const int32_t set = dance >= 1 ? clampInt(dance - 1, 0, 7) : randomInt(8);
+    const bool sharedHat = looksRandom.randomInt(2) == 0;
+    const int32_t hat = sharedHat ? looksRandom.randomInt(11) : 0;
+    const int32_t f = standType >= 1 ? clampInt(standType - 1, 0, 5) : looksRandom.randomInt(6);
+    const int32_t set = dance >= 1 ? clampInt(dance - 1, 0, 7) : looksRandom.randomInt(8);
     const float s = 1.0f - a * 0.5f / 9.0f;
     const float t = 1.3f - a * 0.5f / 9.0f;
     const int32_t h = a / 2 < 1 ? 1 : a / 2;
     for (int32_t i = 0; i < a; ++i) {
         Dancer& d = lv.dancers[i];
         d = Dancer{};
-        d.hat = sharedHat ? hat : randomInt(11);
-        d.model = randomInt(4);
+        d.hat = sharedHat ? hat : looksRandom.randomInt(11);
+        d.model = looksRandom.randomInt(4);
         setDanceSet(d, set);
         if (a == 1) {
             continue;
@@ -94,7 +95,7 @@ void buildAutomaticDancers(int32_t count, int32_t standType, int32_t dance) {
             }
         }
     }
-    if (randomInt(2) == 0) {
+    if (looksRandom.randomInt(2) == 0) {
         for (int32_t i = 0; i < a; ++i) {
             lv.dancers[i].startOffsetMs = static_cast<float>((250 / a) * i);
         }
@@ -275,13 +276,14 @@ bool loadLevelFile(const char* name) {
 }
 
 // Reads every pack file once so later level starts find them in memory.
+// Only the bytes: a level is set up (and draws its figures from the rules'
+// generator) when it starts, so loading leaves the generator as seeded.
 void loadLevelPacks() {
-    char name[32];
+    char path[48];
+    int32_t size = 0;
     for (int i = 1; i <= kLevelCount; ++i) {
-        std::snprintf(name, sizeof name, "pack1_%.2i.lvl", i);
-        if (!loadLevelFile(name)) {
-            break;
-        }
+        std::snprintf(path, sizeof path, "levels\\pack1_%.2i.lvl", i);
+        loadFile(path, &size, true);
     }
     game = GameState{};
 }

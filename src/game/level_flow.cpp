@@ -3,6 +3,7 @@
 #include "audio/audio.h"
 #include "game/game_requests.h"
 #include "game/instructions.h"
+#include "game/looks.h"
 #include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/particles.h"
@@ -85,16 +86,17 @@ void gameplayFrame() {
 }
 
 void winTiles() {
-    game.flags.endStyle = randomInt(2);
+    game.flags.endStyle = looksRandom.randomInt(2);
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < kColumns; ++c) {
             if (!isValidCell(r, c)) {
                 continue;
             }
             Cell& cell = game.board.cells[r][c];
-            cell.shimmerMs = 150.0f + randomSigned(150.0f);
+            cell.shimmerMs = 150.0f + looksRandom.randomSigned(150.0f);
             if (game.flags.endStyle == 0) {
-                cell.tileVelocity = Vec2{randomSigned(4.0f), 3.0f + randomSigned(2.5f)};
+                cell.tileVelocity =
+                    Vec2{looksRandom.randomSigned(4.0f), 3.0f + looksRandom.randomSigned(2.5f)};
             }
         }
     }
@@ -167,14 +169,18 @@ void gameplayUpdate() {
     pointerPosition(&x, &y);
     game.hand.cursor = Vec2{x, y};
     game.hand.cursorCopy = game.hand.cursor;
+    ageScorePieces(app.frameStepMs);
     gameplayFrame();
+    looksTick(app.frameStepMs);
 }
 
 void gameplayUpdateStep(float stepMs) {
     app.frameStepMs = stepMs;
     app.animationClockMs += stepMs;
     game.hand.cursorCopy = game.hand.cursor;
+    ageScorePieces(stepMs);
     gameplayFrame();
+    looksTick(stepMs);
 }
 
 bool levelFlowClick() {
@@ -330,8 +336,11 @@ void celebrationTick() {
                 static_cast<int32_t>(std::lround((t - 3000.0f) / 2000.0f * 10000.0f + 40000.0f)));
         }
         if (ticked(before, t, 30.0f)) {
-            startFlyer(randomInt(game.level.figureCount), randomSigned(30.0f),
-                       randomSigned(30.0f) - 240.0f, 2);
+            // A figure springs out of the box: slot, then x, then y.
+            const int slot = looksRandom.randomInt(game.level.figureCount);
+            const float x = looksRandom.randomSigned(30.0f);
+            const float y = looksRandom.randomSigned(30.0f) - 240.0f;
+            startFlyer(slot, x, y, 2);
             startEffect("orgasm", 0.0f, -240.0f);
             box.offset.y -= 1.0f;
         }
@@ -351,10 +360,17 @@ void celebrationTick() {
         box.offset.y = box.offset.y < 0.0f ? 0.0f : box.offset.y;
         box.offset.z = 40.0f;
         if (ticked(before, t, 80.0f)) {
-            startFlyer(randomInt(kMaxSlots), randomSigned(400.0f), 330.0f, 3);
-            startEffect("levelover2", randomSigned(400.0f), randomSigned(300.0f));
-            spawnParticle(Vec3{randomSigned(400.0f), randomSigned(300.0f), 0.0f},
-                          findEffect("blik1"), 1.0f, -1);
+            // Figures rain from the top, a burst and a sparkle somewhere; each
+            // drawn slot first, then x, then y.
+            const int slot = looksRandom.randomInt(kMaxSlots);
+            const float rainX = looksRandom.randomSigned(400.0f);
+            startFlyer(slot, rainX, 330.0f, 3);
+            const float burstX = looksRandom.randomSigned(400.0f);
+            const float burstY = looksRandom.randomSigned(300.0f);
+            startEffect("levelover2", burstX, burstY);
+            const float sparkleX = looksRandom.randomSigned(400.0f);
+            const float sparkleY = looksRandom.randomSigned(300.0f);
+            spawnParticle(Vec3{sparkleX, sparkleY, 0.0f}, findEffect("blik1"), 1.0f, -1);
         }
     }
 }

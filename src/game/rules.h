@@ -87,7 +87,9 @@ bool tipButtonHit(float x, float y);
 // target when it has no text (and so no button).
 Vec2 tipButtonCentre();
 
-// Level flow and input.
+// Level flow and input. The gameplay's update is the rules' step with the
+// looks' ticks around it (game/looks.h): it is all that changes the game, so
+// a frame drawn or not plays the same game.
 void gameplayUpdate();
 void gameplayUpdateStep(float stepMs);
 bool levelFlowClick();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "gfx/draw_helpers.h"
 #include "gfx/font.h"
 #include "gfx/panel.h"
 #include "gfx/texture.h"
@@ -212,7 +213,7 @@ void requestBalloon(const char* text, Vec2 target, float width, bool blocking,
     balloon.icon = icon;
 }
 
-void drawBalloon(float stepMs, Vec2 pointer) {
+void balloonTick(float stepMs) {
     BalloonState& b = balloon;
     if (!b.requested || b.text == nullptr) {
         b.requested = false;
@@ -221,35 +222,40 @@ void drawBalloon(float stepMs, Vec2 pointer) {
         return;
     }
     b.requested = false;
-    if (!b.visible || b.shownText != b.text || b.shownTarget.x != b.target.x ||
-        b.shownTarget.y != b.target.y) {
-        b.ageMs = 0.0f;
-    }
+    const bool sameBalloon = b.visible && b.shownText == b.text && b.shownTarget.x == b.target.x &&
+                             b.shownTarget.y == b.target.y;
+    b.ageMs = sameBalloon ? b.ageMs + stepMs : 0.0f;
     b.visible = true;
     b.shownText = b.text;
     b.shownTarget = b.target;
-    BalloonLayout& l = b.layout;
-    layoutBalloon(b.text, b.target, b.width, b.blocking, b.ageMs, l);
-    b.ageMs += stepMs;
+    b.shownLabel = b.buttonLabel;
+    b.shownIcon = b.icon;
+    layoutBalloon(b.text, b.target, b.width, b.blocking, b.ageMs, b.layout);
+}
 
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setBlendMode(0);
+void drawBalloon(Vec2 pointer) {
+    const BalloonState& b = balloon;
+    if (!b.visible) {
+        return;
+    }
+    const BalloonLayout& l = b.layout;
+    normalBlend();
     if (balloonTexture != nullptr) {
         bindTexture(balloonTexture);
         drawTail(l, false);
         drawBody(l);
         drawTail(l, true);
     }
-    if (b.icon != nullptr) {
+    if (b.shownIcon != nullptr) {
         const Vec2 at = grown(l, l.body.left + 6.0f, l.body.top - 6.0f);
-        bindTexture(b.icon);
+        bindTexture(b.shownIcon);
         drawSprite(at.x, at.y, kIconSize * l.grow, kIconSize * l.grow, UvRect{}, 0xFFFFFFFFu, 0.0f);
     }
     const Vec2 pen = grown(l, l.pen.x, l.pen.y);
     setTextColourARGB(kInk);
     drawText(pen.x, pen.y, kBalloonTextSize * l.grow, l.text, false);
     if (l.blocking) {
-        drawButton(l, b.buttonLabel, pointer);
+        drawButton(l, b.shownLabel, pointer);
     }
     setTextColourARGB(0xFFFFFFFFu);
 }

@@ -8,7 +8,7 @@ struct TextureEntry;
 
 // The tip balloon: a parchment bubble beside a target point, on the side
 // toward the screen centre, with a tail pointing at the target. The game's
-// tips and the menus' button tips request it once per frame; it grows in
+// tips and the menus' button tips request it once per update; it grows in
 // over its first quarter second and drifts gently to and from its target.
 // The blocking style is taller and carries a close button at its bottom.
 
@@ -45,7 +45,7 @@ void layoutBalloon(const char* text, Vec2 target, float width, bool blocking, fl
 bool balloonButtonContains(const BalloonLayout& layout, float x, float y);
 
 struct BalloonState {
-    // This frame's request.
+    // This update's request.
     bool requested = false;
     const char* text = nullptr;
     Vec2 target;
@@ -53,10 +53,12 @@ struct BalloonState {
     bool blocking = false;
     const char* buttonLabel = nullptr;
     const TextureEntry* icon = nullptr;
-    // The balloon on screen: what it shows, its age and its last layout.
+    // The balloon on screen: what it shows, its age and its layout at that age.
     bool visible = false;
     const char* shownText = nullptr;
     Vec2 shownTarget;
+    const char* shownLabel = nullptr;
+    const TextureEntry* shownIcon = nullptr;
     float ageMs = 0.0f;
     BalloonLayout layout;
 };
@@ -65,20 +67,24 @@ extern BalloonState balloon;
 // "baloon.tga" (with the button and glow of the panel look).
 void loadBalloonTextures(bool fatal = true);
 
-// Asks for the balloon in this frame. A request whose text or target differs
-// from the one on screen starts a new balloon (it grows in again).
+// Asks for the balloon in this update. A request whose text or target
+// differs from the one on screen starts a new balloon (it grows in again).
 void requestBalloon(const char* text, Vec2 target, float width, bool blocking,
                     const char* buttonLabel = nullptr, const TextureEntry* icon = nullptr);
 
-// Draws this frame's request (nothing without one, which also retires the
-// balloon on screen) and ages it by stepMs; the close button lights up under
-// the pointer.
-void drawBalloon(float stepMs, Vec2 pointer);
+// Once per update, after the request: puts up this update's request (a new
+// one at age 0, the one on screen stepMs older) and lays it out; without a
+// request the balloon on screen is retired.
+void balloonTick(float stepMs);
 
-// The close button of the balloon on screen, as last drawn.
+// Draws the balloon on screen as laid out (nothing when none shows); the
+// close button lights up under the pointer.
+void drawBalloon(Vec2 pointer);
+
+// The close button of the balloon on screen.
 bool balloonButtonHit(float x, float y);
 
-// The balloon's age if it shows this text, else 0 (a balloon not yet drawn).
+// The balloon's age if it shows this text, else 0 (a balloon not yet shown).
 float balloonAgeFor(const char* text);
 
 }  // namespace corsavel

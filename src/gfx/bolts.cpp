@@ -27,6 +27,10 @@ void loadBoltTexture() {
     boltState.texture = loadTexture("flare.jpg");
 }
 
+void clearBolts() {
+    boltState.count = 0;
+}
+
 Bolt* addBolt(Vec3 from, Vec3 to, float segmentLength, float segmentWidth, float coreWidth,
               float jitter, uint32_t segmentColour, uint32_t coreColour) {
     if (boltState.count >= kMaxBoltsPerFrame) {
@@ -56,11 +60,11 @@ Bolt* addBolt(Vec3 from, Vec3 to, float segmentLength, float segmentWidth, float
     bolt.points[0] = from;
     for (int i = 1; i <= n - 2; ++i) {
         Vec3 base = from + d * (segmentLength * static_cast<float>(i));
-        float a = randomSigned(180.0f) * kDegreesToRadians;
+        float a = looksRandom.randomSigned(180.0f) * kDegreesToRadians;
         float s = std::sin(a);
         float c = std::cos(a);
         Vec3 offset = side * (s + c) + Vec3{0.0f, 0.0f, 1.0f} * (c - s);
-        offset = normalised(offset) * randomSigned(jitter);
+        offset = normalised(offset) * looksRandom.randomSigned(jitter);
         bolt.points[i] = base + offset;
     }
     bolt.points[n - 1] = to;
@@ -82,10 +86,7 @@ void drawBolts() {
     setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
     setRenderState(RenderState::DestBlend, kBlendOne);
     setRenderState(RenderState::ZWriteEnable, 0);
-    if (!boltState.texture) {
-        boltState.texture = findTexture("flare.jpg");
-    }
-    bindTexture(boltState.texture);
+    bindTexture(boltState.texture != nullptr ? boltState.texture : findTexture("flare.jpg"));
     for (int b = 0; b < boltState.count; ++b) {
         const Bolt& bolt = boltState.bolts[b];
         Vec3 e = normalised(bolt.points[bolt.n - 1] - bolt.points[0]) * kOvershoot;
@@ -94,7 +95,6 @@ void drawBolts() {
         }
         drawBeam(bolt.points[0], bolt.points[bolt.n - 1], bolt.coreWidth, bolt.coreColour);
     }
-    boltState.count = 0;
 }
 
 }  // namespace corsavel

@@ -22,7 +22,8 @@ struct Bolt {
     float coreWidth = 0.0f;
 };
 
-// Bolts added this frame; drawn and emptied by drawBolts.
+// This frame's bolts: the update empties the table and adds them afresh
+// (so their jitter is new every frame); drawing shows them and keeps them.
 struct BoltState {
     Bolt bolts[kBoltTableSize];
     int count = 0;
@@ -33,11 +34,16 @@ extern BoltState boltState;
 // Loads the bolt texture "flare.jpg" (with the models).
 void loadBoltTexture();
 
-// A jagged bolt from `from` to `to`; null when 63 were added this frame.
-// A bolt shorter than one segment is drawn as its two end points.
+// Empties the table for the next frame's bolts.
+void clearBolts();
+
+// A jagged bolt from `from` to `to`, its inner points pushed sideways by the
+// looks' generator; null when 63 were added this frame. A bolt shorter than
+// one segment is drawn as its two end points.
 Bolt* addBolt(Vec3 from, Vec3 to, float segmentLength, float segmentWidth, float coreWidth,
               float jitter, uint32_t segmentColour, uint32_t coreColour);
 
+// Draws every bolt in the table (additive, unlit, no depth writes).
 void drawBolts();
 
 }  // namespace corsavel

@@ -1,5 +1,6 @@
 #include "gfx/panel.h"
 
+#include "gfx/draw_helpers.h"
 #include "gfx/gui_sprites.h"
 #include "gfx/texture.h"
 #include "platform/primitives.h"
@@ -26,21 +27,9 @@ struct PanelTextures {
 };
 PanelTextures panelTextures;
 
-Colour withAlpha(Colour c, float alpha) {
-    int a = static_cast<int>(static_cast<float>(c >> 24) * alpha / 255.0f);
-    a = a < 0 ? 0 : (a > 255 ? 255 : a);
-    return (c & 0x00FFFFFFu) | (static_cast<uint32_t>(a) << 24);
-}
-
-void additive() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
-    setRenderState(RenderState::DestBlend, kBlendOne);
-}
-
-void ordinary() {
-    setRenderState(RenderState::AlphaBlendEnable, 1);
-    setBlendMode(0);
+// The colour's own alpha scaled by alpha / 255.
+Colour fadedBy(Colour c, float alpha) {
+    return withAlpha(c, static_cast<float>(c >> 24) * alpha / 255.0f);
 }
 
 // A strip cell of the atlas repeated along one edge, the last piece cut so
@@ -71,9 +60,9 @@ void drawSoftBorder(float left, float top, float right, float bottom, float alph
     if (panelTextures.border == nullptr) {
         return;
     }
-    const Colour grey = withAlpha(makeColour(255, 150, 150, 150), alpha);
+    const Colour grey = fadedBy(makeColour(255, 150, 150, 150), alpha);
     const float h = kBorderWidth * 0.5f;
-    additive();
+    additiveBlend();
     bindTexture(panelTextures.border);
     // The glow texture runs along v: vertical edges use it as it is, the
     // horizontal ones turn it a quarter.
@@ -83,7 +72,7 @@ void drawSoftBorder(float left, float top, float right, float bottom, float alph
     const float w = right - left + kBorderWidth;
     drawSpriteRotated(cx, top, cx, top, 90.0f, kBorderWidth, w, UvRect{}, grey, kPanelDepth);
     drawSpriteRotated(cx, bottom, cx, bottom, 90.0f, kBorderWidth, w, UvRect{}, grey, kPanelDepth);
-    ordinary();
+    normalBlend();
 }
 
 }  // namespace
@@ -103,13 +92,13 @@ void drawPanel(float left, float top, float w, float h, float alpha) {
     if (large) {
         drawSoftBorder(left, top, right, bottom, alpha);
     }
-    ordinary();
+    normalBlend();
     if (panelTextures.fill != nullptr) {
         setStageState(StageState::AddressU, kAddressMirror);
         setStageState(StageState::AddressV, kAddressMirror);
         bindTexture(panelTextures.fill);
         drawSpriteRect(left, top, right, bottom, UvRect{0.0f, 0.0f, w / 128.0f, h / 208.0f},
-                       withAlpha(makeColour(200, 55, 15, 0), alpha), kPanelDepth);
+                       fadedBy(makeColour(200, 55, 15, 0), alpha), kPanelDepth);
         setStageState(StageState::AddressU, kAddressWrap);
         setStageState(StageState::AddressV, kAddressWrap);
     }
@@ -117,7 +106,7 @@ void drawPanel(float left, float top, float w, float h, float alpha) {
     if (atlas == nullptr) {
         return;
     }
-    const Colour white = withAlpha(0xFFFFFFFFu, alpha);
+    const Colour white = fadedBy(0xFFFFFFFFu, alpha);
     bindTexture(atlas);
     drawStripAlong(kHorizontalStrip, left, top, right, top, true, white);
     drawStripAlong(kHorizontalStrip, left, bottom, right, bottom, true, white);
@@ -144,7 +133,7 @@ void drawButtonImage(float x, float y, float w, float h, Colour colour) {
     if (panelTextures.button == nullptr) {
         return;
     }
-    ordinary();
+    normalBlend();
     bindTexture(panelTextures.button);
     const float left = x - w * 0.5f;
     const float right = x + w * 0.5f;
@@ -164,11 +153,11 @@ void drawGlowBox(float x0, float y0, float x1, float y1, Colour colour) {
     if (panelTextures.glow == nullptr) {
         return;
     }
-    additive();
+    additiveBlend();
     setRenderState(RenderState::AlphaTestEnable, 0);
     bindTexture(panelTextures.glow);
     drawSpriteRect(x0, y0, x1, y1, UvRect{}, colour, 0.0f);
-    ordinary();
+    normalBlend();
     setRenderState(RenderState::AlphaTestEnable, 1);
 }
 

@@ -135,21 +135,22 @@ void addFlyingText(const char* text, float x, float y, float size) {
         letter.size = size;
         letter.angle = 0.0f;
         letter.life = kFlyingLetterLifeMs + kFlyingLetterStaggerMs * static_cast<float>(i);
+        textEffects.lettersLeftMs = std::max(textEffects.lettersLeftMs, letter.life);
     }
 }
 
-void drawFlyingTextStep(float stepMs) {
-    for (FlyingLetter& letter : textEffects.letters) {
-        if (letter.life <= 0.0f) {
+void drawFlyingText() {
+    if (textEffects.lettersLeftMs <= 0.0f) {
+        return;
+    }
+    for (const FlyingLetter& letter : textEffects.letters) {
+        if (letter.life <= 0.0f || letter.life > kFlyingLetterLifeMs) {
             continue;
         }
-        if (letter.life <= kFlyingLetterLifeMs) {
-            EffectLook look = flyingLetterLook(letter.life);
-            drawGlyph(static_cast<char>(letter.character), letter.x * look.scale,
-                      letter.y + look.offsetY, letter.angle, letter.size * look.scale,
-                      makeColour(clampByte(look.alpha), 255, 255, 255));
-        }
-        letter.life -= stepMs;
+        EffectLook look = flyingLetterLook(letter.life);
+        drawGlyph(static_cast<char>(letter.character), letter.x * look.scale,
+                  letter.y + look.offsetY, letter.angle, letter.size * look.scale,
+                  makeColour(clampByte(look.alpha), 255, 255, 255));
     }
     setTextColour(255, 255, 255, 255);
 }
@@ -162,12 +163,11 @@ void showBanner(const char* text) {
 }
 
 // A timer of zero or below means no banner is running (the cleared state).
-void drawBannerStep(float stepMs) {
-    Banner& banner = textEffects.banner;
+void drawBanner() {
+    const Banner& banner = textEffects.banner;
     if (banner.timer <= 0.0f) {
         return;
     }
-    banner.timer = bannerStep(banner.timer, stepMs);
     BannerLook look = bannerLook(banner.timer);
     setTextColour(255, 255, 255, clampByte(look.alpha));
     drawTextCentred(0.0f, look.y, look.size, banner.text);
@@ -189,17 +189,36 @@ void addPopup(const char* text, float x, float y, float size, float durationMs) 
     popup.rate = kPopupLife / durationMs;
 }
 
-void drawPopupsStep(float stepMs, float animationClockMs) {
-    for (Popup& popup : textEffects.popups) {
+void drawPopups() {
+    for (const Popup& popup : textEffects.popups) {
         if (popup.life <= 0.0f) {
             continue;
         }
         EffectLook look = popupLook(popup.life);
-        setTextColourARGB(popupColour(animationClockMs, look.alpha));
+        setTextColourARGB(popupColour(app.animationClockMs, look.alpha));
         drawTextCentred(popup.x, popup.y, popup.size * look.scale, popup.text);
-        popup.life -= stepMs * popup.rate;
     }
     setTextColour(255, 255, 255, 255);
+}
+
+void textEffectsTick(float stepMs) {
+    if (textEffects.lettersLeftMs > 0.0f) {
+        for (FlyingLetter& letter : textEffects.letters) {
+            if (letter.life > 0.0f) {
+                letter.life -= stepMs;
+            }
+        }
+        textEffects.lettersLeftMs -= stepMs;
+    }
+    Banner& banner = textEffects.banner;
+    if (banner.timer > 0.0f) {
+        banner.timer = bannerStep(banner.timer, stepMs);
+    }
+    for (Popup& popup : textEffects.popups) {
+        if (popup.life > 0.0f) {
+            popup.life -= stepMs * popup.rate;
+        }
+    }
 }
 
 void clearFlyingLetters() {
@@ -207,6 +226,7 @@ void clearFlyingLetters() {
         letter = FlyingLetter{};
     }
     textEffects.nextLetter = 0;
+    textEffects.lettersLeftMs = 0.0f;
 }
 
 void clearTextEffects() {
@@ -215,18 +235,6 @@ void clearTextEffects() {
         popup.life = -1.0f;
     }
     clearFlyingLetters();
-}
-
-void drawFlyingText() {
-    drawFlyingTextStep(app.frameStepMs);
-}
-
-void drawBanner() {
-    drawBannerStep(app.frameStepMs);
-}
-
-void drawPopups() {
-    drawPopupsStep(app.frameStepMs, app.animationClockMs);
 }
 
 }  // namespace corsavel

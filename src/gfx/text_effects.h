@@ -8,7 +8,8 @@ namespace corsavel {
 
 // Animated text: letters that fly in and wobble, the pulsing banner line near
 // the bottom of the scene, and short-lived floating popups. All three are
-// drawn in the 2D mode with the current font and advance by the frame step.
+// drawn in the 2D mode with the current font; the screens' updates advance
+// them by the frame step, and drawing only shows them as they are.
 
 constexpr int kMaxFlyingLetters = 256;
 constexpr int kMaxPopups = 16;
@@ -50,6 +51,9 @@ struct Banner {
 struct TextEffectsState {
     FlyingLetter letters[kMaxFlyingLetters];
     int32_t nextLetter = 0;
+    // Time until the longest-lived letter is gone: past it the tick and the
+    // drawing skip the ring.
+    float lettersLeftMs = 0.0f;
     Popup popups[kMaxPopups];
     int32_t nextPopup = 0;
     Banner banner;
@@ -83,21 +87,21 @@ BannerLook bannerLook(float timerMs);
 
 // Spells the text out as letters centred on x (the middle of the whole text).
 void addFlyingText(const char* text, float x, float y, float size);
-void drawFlyingText();
 // Replaces the banner's text; restarts its timer only when no banner runs.
 void showBanner(const char* text);
-void drawBanner();
 // A popup lasting durationMs; a duration of 0 or less is ignored.
 void addPopup(const char* text, float x, float y, float size, float durationMs);
-void drawPopups();
 void clearTextEffects();
 // Only the flying letters (loading a font does this).
 void clearFlyingLetters();
 
-// The draw calls above advance by the frame loop's frameStepMs and read its
-// animationClockMs; these take them explicitly (tests and tools).
-void drawFlyingTextStep(float stepMs);
-void drawBannerStep(float stepMs);
-void drawPopupsStep(float stepMs, float animationClockMs);
+// One frame of every effect: letters and popups age, the banner's timer runs.
+void textEffectsTick(float stepMs);
+
+// Drawing shows the effects as they are and changes none of them; popups
+// tint with the frame loop's animation clock.
+void drawFlyingText();
+void drawBanner();
+void drawPopups();
 
 }  // namespace corsavel

@@ -117,6 +117,19 @@ TEST_F(LoadAll, FixedSeedReplaysBothGenerators) {
     EXPECT_EQ(looksRandom.next(), looks);
 }
 
+// Nothing of the load draws from the rules' generator: the first level
+// starts from the seed itself, as the bot's levels do.
+TEST_F(LoadAll, LoadingLeavesTheRulesGeneratorAsSeeded) {
+    app.fixedSeed = true;
+    app.seed = 77;
+    loadAll();
+    RandomGenerator seeded;
+    seeded.seed(77);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(rulesRandom.next(), seeded.next()) << "draw " << i;
+    }
+}
+
 TEST_F(LoadAll, ShutdownSavesTheSettingsRecordInTheUserFolder) {
     loadAll();
     releaseLoadSteps();

@@ -96,6 +96,28 @@ TEST_F(BotCliTest, DataFolderRangesAndRequiredWins) {
     EXPECT_NE(r.output.find("no level files"), std::string::npos) << r.output;
 }
 
+// The trace the determinism test compares with the harness's botplay: a line
+// per move on the level's clock, then the final score and the board.
+TEST_F(BotCliTest, TraceShowsEveryMoveThenTheFinalBoard) {
+    const std::string a = write("a.lvl", levelText("figures=5\r\ntime=60\r\n", kBottomRows));
+    const BotRun r = run(a + " --trace --seed 3");
+    EXPECT_EQ(r.code, 0) << r.output;
+    const size_t move = r.output.find(" s  move   1  row ");
+    const size_t score = r.output.find("final score ");
+    ASSERT_NE(move, std::string::npos) << r.output;
+    ASSERT_NE(score, std::string::npos) << r.output;
+    EXPECT_LT(move, score);
+    EXPECT_NE(r.output.find("work left 0  clock "), std::string::npos) << r.output;
+    for (int row = 0; row < kRows; ++row) {
+        char line[24];
+        std::snprintf(line, sizeof line, "final row %2d: ", row);
+        EXPECT_NE(r.output.find(line), std::string::npos) << line;
+    }
+    // Row 10 held the layers: cleared, every cell "0,0,slot,bonus".
+    const size_t last = r.output.find("final row 10: 0,0,");
+    EXPECT_NE(last, std::string::npos) << r.output;
+}
+
 TEST_F(BotCliTest, BadOptionsAreRefused) {
     for (const char* arguments : {"--seeds 0", "--mode 2", "--step x", "--levels 9-3",
                                   "--levels 0-5", "--frobnicate 1", "--seed"}) {

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "allocation_counter.h"
-#include "game/board_draw.h"
+#include "game/figure_kinds.h"
 #include "game/game_draw.h"
+#include "game/looks.h"
 #include "game/rules.h"
 #include "gfx/bolts.h"
 #include "gfx/texture.h"
@@ -254,6 +255,7 @@ TEST_F(BoardDrawTest, ShimmerCountsDownShowsForItsLastSecondAndRestarts) {
     game.board.cells[0][0].shimmerMs = 1250.0f + 16.0f;  // after this frame: 1250, not shown
     game.board.cells[0][1].shimmerMs = 750.0f + 16.0f;   // 750: a quarter in
     game.board.cells[0][2].shimmerMs = 10.0f;            // runs out: restarts
+    looksTick(16.0f);
     drawBoard();
     EXPECT_FLOAT_EQ(game.board.cells[0][0].shimmerMs, 1250.0f);
     EXPECT_TRUE(drawsWith("field\\field1a.tga").empty());
@@ -268,6 +270,7 @@ TEST_F(BoardDrawTest, ShimmerCountsDownShowsForItsLastSecondAndRestarts) {
     game.flags.levelEndMs = 20.0f;
     game.board.cells[0][1].shimmerMs = 500.0f;
     device.reset();
+    looksTick(16.0f);
     drawBoard();
     EXPECT_FLOAT_EQ(game.board.cells[0][1].shimmerMs, 500.0f);
     EXPECT_TRUE(drawsWith("field\\field2a.tga").empty());
@@ -278,7 +281,7 @@ TEST_F(BoardDrawTest, HoveredFreeFigureSpinsAndPressesItsTile) {
     openCell(2, 3, 0, 1);
     game.board.cells[2][3].chained = 1;
     game.hand.cursorCopy = cellCentre(2, 2);
-    app.frameStepMs = 70.0f;
+    looksTick(70.0f);
     drawBoard();
     const Figure& f = game.board.cells[2][2].figure;
     EXPECT_EQ(f.frame, 2);  // 70 ms at 30 ms a frame
@@ -288,6 +291,7 @@ TEST_F(BoardDrawTest, HoveredFreeFigureSpinsAndPressesItsTile) {
     // A chained figure under the cursor neither spins nor presses.
     game.hand.cursorCopy = cellCentre(3, 2);
     device.reset();
+    looksTick(70.0f);
     drawBoard();
     EXPECT_EQ(game.board.cells[2][3].figure.frame, 0);
     EXPECT_NEAR(widthOf(*drawsWith("field\\field4.tga")[0]), 51.8f, 0.01f);
@@ -326,6 +330,7 @@ TEST_F(BoardDrawTest, BonusOverlaysShowOnlyInPlay) {
     game.board.cells[0][0].figure.bonus = kCrossBomb;
     game.board.cells[0][1].figure.bonus = kStarBomb;
     game.board.cells[0][2].figure.bonus = kLightning;
+    looksTick(16.0f);
     drawBoard();
     EXPECT_EQ(drawsWith("bonus1.tga").size(), 1u);
     EXPECT_EQ(drawsWith("bonus2.tga").size(), 1u);
@@ -338,6 +343,7 @@ TEST_F(BoardDrawTest, BonusOverlaysShowOnlyInPlay) {
         game.flags.menuActive = state == 1;
         game.scores.timeBonusPhase = state == 2;
         device.reset();
+        looksTick(16.0f);
         drawBoard();
         EXPECT_TRUE(drawsWith("bonus1.tga").empty()) << state;
         EXPECT_TRUE(drawsWith("flare.jpg").empty()) << state;
@@ -511,8 +517,11 @@ TEST_F(BoardDrawTest, AFrameOfTheGameScreenAllocatesNothing) {
     NullDevice null;
     setRenderBackend(&null);
     applyDefaultStates();
+    looksTick(16.0f);
     gameplayDraw();
     startCountingAllocations();
+    ageScorePieces(16.0f);
+    looksTick(16.0f);
     gameplayDraw();
     const int allocations = stopCountingAllocations();
     setRenderBackend(nullptr);

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "game/board_draw.h"
 #include "game/game_draw.h"
+#include "game/hud_textures.h"
+#include "game/looks.h"
 #include "game/rules.h"
 #include "gfx/bolts.h"
 #include "gfx/font.h"
@@ -38,11 +39,14 @@ protected:
         loadArchive("jpeg.dat");
         loadArchive("texts.dat");
         loadFont("font");
+        // The board's and the HUD's images, as the start-up load's models step.
         loadBoardTextures();
+        loadHudTextures();
         loadLevelPacks();
     }
     void TearDown() override {
         game = GameState{};
+        hudTextures = HudTextures{};
         clearAssetRegistry();
         releaseAllTextures();
         boltState = BoltState{};
@@ -80,6 +84,7 @@ TEST_F(BoardGl, ForgedLevelDrawsTilesFiguresChainsAndTheHand) {
     const Vec2 cursor = cellCentre(hoverColumn, hoverRow);
     game.hand.cursor = cursor;
     game.hand.cursorCopy = cursor;
+    looksTick(16.0f);
     drawFrame("board_gl_level12.png");
 
     int holes = 0;
@@ -137,6 +142,7 @@ TEST_F(BoardGl, BonusesBeamsAndFlyersAddLightWhereTheyAre) {
     app.frameStepMs = 16.0f;
     app.animationClockMs = 250.0f;
     game.hand.cursor = game.hand.cursorCopy = Vec2{390.0f, -290.0f};
+    looksTick(16.0f);
     drawFrame("board_gl_plain.png");
     const std::vector<uint8_t> plain = pixels;
 
@@ -164,6 +170,7 @@ TEST_F(BoardGl, BonusesBeamsAndFlyersAddLightWhereTheyAre) {
     }
     game.hand.cursor = game.hand.cursorCopy = cellCentre(3, 7);
     game.hand.heldFigure.kind = 2;
+    looksTick(16.0f);
     drawFrame("board_gl_effects.png");
 
     // Light added around each bonus figure and along the first beam.

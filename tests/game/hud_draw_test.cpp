@@ -201,6 +201,7 @@ TEST_F(HudDrawTest, TimeBonusTextsGrowWithTheirTimelineAndRunOnAfterTheCount) {
     int framesShown = 0;
     for (int i = 0; i < 300; ++i) {
         device.reset();
+        looksTick(10.0f);
         drawTimeBonusTexts();
         framesShown += device.draws.empty() ? 0 : 1;
     }
@@ -209,6 +210,10 @@ TEST_F(HudDrawTest, TimeBonusTextsGrowWithTheirTimelineAndRunOnAfterTheCount) {
 
 TEST_F(HudDrawTest, FuseBurnsFromTheLeftAndDarkensTheLastTwentySeconds) {
     game.clock.elapsedMs = 50000.0f;
+    // The darkening is asked for once per update, however often it is drawn.
+    looksTick(10.0f);
+    drawTimeFuse();
+    device.reset();
     drawTimeFuse();
     const std::vector<GameRequest> asked = takeRequests();
     ASSERT_EQ(countRequests(asked, GameRequestKind::SetTintTarget), 1);
@@ -237,10 +242,11 @@ TEST_F(HudDrawTest, FloatingScoresRiseAndFadeTileBreaksFlyOff) {
     drawFloatingScores();
     EXPECT_EQ(glyphsIn(-30.0f, 30.0f, 50.0f, 10.0f).size(), 4u);  // "+300"
     const FloatingScore& f = game.scores.floating[0];
+    ageScorePieces(10.0f);
     EXPECT_FLOAT_EQ(f.position.y, 20.2f);
     EXPECT_FLOAT_EQ(f.alpha, 255.0f - 0.9f);
     for (int i = 0; i < 300; ++i) {
-        drawFloatingScores();
+        ageScorePieces(10.0f);
     }
     device.reset();
     drawFloatingScores();
@@ -252,14 +258,15 @@ TEST_F(HudDrawTest, FloatingScoresRiseAndFadeTileBreaksFlyOff) {
     ASSERT_EQ(drawsWith("field\\field2.tga").size(), 1u);
     EXPECT_EQ(alphaOf(*drawsWith("field\\field2.tga")[0]), 255);
     for (int i = 0; i < 58; ++i) {
-        device.reset();
-        drawTileBreaks();
+        ageScorePieces(10.0f);
     }
+    device.reset();
+    drawTileBreaks();
     ASSERT_EQ(drawsWith("field\\field2.tga").size(), 1u);
     // Age 580: 380 ms into its 500 ms fade.
     EXPECT_EQ(alphaOf(*drawsWith("field\\field2.tga")[0]), 61);
     for (int i = 0; i < 15; ++i) {
-        drawTileBreaks();
+        ageScorePieces(10.0f);
     }
     EXPECT_LT(game.scores.breaks[0].ageMs, 0.0f);
 }
@@ -310,7 +317,7 @@ TEST_F(HudDrawTest, PauseTextThenTheResumeLineFadingIn) {
 TEST_F(HudDrawTest, MenuLabelTurnsYellowAndSwingsOnlyWhileItCanBeUsed) {
     game.hand.cursorCopy = Vec2{-340.0f, -28.0f};
     for (int i = 0; i < 20; ++i) {
-        drawHud();
+        looksTick(10.0f);
     }
     EXPECT_GT(hudDraw.menuButtonSize, 13.5f);
     device.reset();
@@ -319,7 +326,7 @@ TEST_F(HudDrawTest, MenuLabelTurnsYellowAndSwingsOnlyWhileItCanBeUsed) {
     ASSERT_EQ(menu.size(), 4u);
     EXPECT_EQ(menu[0]->colour(0) & 0xFFFFFFu, 0xFFF03Cu);
     game.clock.elapsedMs = game.clock.timeLimitMs;
-    drawHud();
+    looksTick(10.0f);
     EXPECT_FLOAT_EQ(hudDraw.menuButtonSize, 13.0f) << "no time left";
 }
 
@@ -364,13 +371,14 @@ TEST_F(TipBalloonTest, BalloonStandsTowardTheCentreAtAWobblingDistance) {
 TEST_F(TipBalloonTest, TipWaitsForItsDelayThenGrowsIn) {
     showTip(true);
     game.tips.tipDelayMs = 100.0f;
+    looksTick(125.0f);
     drawTipBalloon();
     EXPECT_TRUE(device.draws.empty());
     game.tips.tipDelayMs = 0.0f;
-    app.frameStepMs = 125.0f;
-    drawTipBalloon();  // age 0
+    looksTick(125.0f);  // age 0
+    looksTick(125.0f);  // age 125: half grown
     device.reset();
-    drawTipBalloon();  // age 125: half grown
+    drawTipBalloon();
     const BalloonLayout& l = balloon.layout;
     float lo = 1e9f;
     float hi = -1e9f;
@@ -390,7 +398,7 @@ TEST_F(TipBalloonTest, TipWaitsForItsDelayThenGrowsIn) {
 TEST_F(TipBalloonTest, BlockingTipClosesOnlyOnItsButtonAfterTheDelay) {
     showTip(true);
     game.tips.tipDelayMs = -100.0f;
-    drawTipBalloon();
+    looksTick(10.0f);
     const Rect b = balloon.layout.button;
     const float bx = (b.left + b.right) * 0.5f;
     const float by = (b.top + b.bottom) * 0.5f;
@@ -449,11 +457,15 @@ TEST_F(TipBalloonTest, NoFrameOfTheGameScreenAllocates) {
         game.flags.stageComplete = state == 4;
         game.flags.stageMs = 8000.0f;
         game.flags.gameComplete = state == 5;
+        looksTick(16.0f);
         gameplayDraw();
         demonstrationTick(16.0f);
         startCountingAllocations();
         for (int i = 0; i < 5; ++i) {
+            textEffectsTick(16.0f);
+            ageScorePieces(16.0f);
             demonstrationTick(16.0f);
+            looksTick(16.0f);
             gameplayDraw();
         }
         allocations += stopCountingAllocations();

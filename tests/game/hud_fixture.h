@@ -11,6 +11,7 @@
 #include "game/hud_layout.h"
 #include "game/hud_textures.h"
 #include "game/instructions.h"
+#include "game/looks.h"
 #include "gfx/balloon.h"
 #include "gfx/bolts.h"
 #include "gfx/font.h"

@@ -12,6 +12,7 @@
 #include "game/hud_layout.h"
 #include "game/hud_textures.h"
 #include "game/instructions.h"
+#include "game/looks.h"
 #include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/balloon.h"
@@ -197,9 +198,11 @@ TEST_F(HudGl, BlockingTipDrawsABalloonWhoseButtonClosesIt) {
     t.tipPosition = target;
     t.tipDelayMs = -250.0f;
     for (int i = 0; i < 20; ++i) {
+        looksTick(16.0f);
         drawFrame();
         app.animationClockMs += 16.0f;
     }
+    looksTick(16.0f);
     drawFrame("hud_gl_tip.png");
     ASSERT_TRUE(balloon.visible);
     const BalloonLayout& l = balloon.layout;
@@ -226,6 +229,7 @@ TEST_F(HudGl, InstructionsOverlayShowsPanelColumnsBoardsAndButton) {
     prepareDemonstration();
     // Frame by frame, so that the "click" popup lives its own life.
     for (float ms = 0.0f; ms < 2100.0f; ms += 16.0f) {
+        textEffectsTick(16.0f);
         demonstrationTick(16.0f);
         app.animationClockMs += 16.0f;
         renderFrame();
@@ -280,10 +284,8 @@ TEST_F(HudGl, PauseTimeBonusStageAndGameCompleteScreens) {
     game.flags.stageComplete = true;
     game.flags.stageMs = 14000.0f;
     addFlyingText("STAGE COMPLETE!", 0.0f, 0.0f, 30.0f);
-    app.frameStepMs = 1200.0f;
-    drawFrame();
+    textEffectsTick(1200.0f);
     drawFrame("hud_gl_stage.png");
-    app.frameStepMs = 16.0f;
     EXPECT_GT(stats(-250.0f, 210.0f, 250.0f, -160.0f).lit, 150000) << "stage picture";
     EXPECT_GT(stats(-200.0f, -265.0f, 200.0f, -295.0f).lit, 300) << "keytoresume";
 

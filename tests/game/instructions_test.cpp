@@ -150,6 +150,7 @@ TEST_F(InstructionsTest, OverlayDrawsPanelTextBoardsHandsAndButton) {
     addText("instructions", "How to play", 11);
     addText("treasuretip", "Hold one treasure.", 18);
     game.flags.instructionsShown = true;
+    prepareDemonstration();
     gameplayDraw();
     EXPECT_TRUE(drawsWith("gamebar.tga").size() == 1u) << "the panel of the level beneath";
     EXPECT_EQ(drawsWith("white.jpg").size(), 1u);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "platform/random.h"
 #include "platform/recording_device.h"
@@ -15,8 +16,8 @@ class BoltsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         device.install();
-        boltState.count = 0;
-        seedRandom(7);
+        clearBolts();
+        looksRandom.seed(7);
     }
     void TearDown() override {
         boltState.count = 0;
@@ -73,10 +74,28 @@ TEST_F(BoltsTest, SixtyFourthBoltIsRefusedAndDrawsNothing) {
     drawBolts();
     // Each 3-point bolt is two segments plus the core.
     EXPECT_EQ(device.draws.size(), 63u * 3u);
-    EXPECT_EQ(boltState.count, 0);
+    clearBolts();
     device.reset();
     drawBolts();
     EXPECT_TRUE(device.draws.empty());
+}
+
+// A frame's bolts are drawn as they were built, however often; the jitter of
+// the next frame's comes from the looks' generator, not the rules'.
+TEST_F(BoltsTest, DrawingKeepsTheBoltsAndTheirJitterIsTheLooks) {
+    const RandomGenerator rules = rulesRandom;
+    addBolt({0, 0, 0}, {40, 0, 0}, 5.0f, 1.0f, 1.0f, 3.0f, 1u, 2u);
+    drawBolts();
+    const std::vector<DrawRecord> first = device.draws;
+    device.reset();
+    drawBolts();
+    ASSERT_EQ(device.draws.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(device.draws[i].vertices, first[i].vertices) << i;
+    }
+    EXPECT_EQ(boltState.count, 1);
+    RandomGenerator untouched = rules;
+    EXPECT_EQ(rulesRandom.next(), untouched.next());
 }
 
 TEST_F(BoltsTest, DrawingIsAdditiveUnlitWithOvershootingSegments) {

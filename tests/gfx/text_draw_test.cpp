@@ -154,13 +154,14 @@ TEST_F(TextDrawing, FlyingLettersScaleTheirPositionAndFadeIn) {
     addFlyingText("AA", 100.0f, 0.0f, 10.0f);
     // Letter 0 starts at 6000 (drawn, invisible, four times its size); letter 1
     // lives 40 ms longer and waits.
-    drawFlyingTextStep(500.0f);
+    drawFlyingText();
     ASSERT_EQ(device.draws.size(), 1u);
     EXPECT_EQ(device.draws[0].colour(0) >> 24, 0u);
     EXPECT_FLOAT_EQ(centre(0).x, 90.0f * 4.0f);
     device.draws.clear();
     // Letter 0 at life 5500: alpha 127, scale 2.25.
-    drawFlyingTextStep(0.0f);
+    textEffectsTick(500.0f);
+    drawFlyingText();
     ASSERT_EQ(device.draws.size(), 2u);
     EXPECT_FLOAT_EQ(centre(0).x, 90.0f * 2.25f);
     EXPECT_EQ(device.draws[0].colour(0), makeColour(127, 255, 255, 255));
@@ -171,15 +172,16 @@ TEST_F(TextDrawing, FlyingLettersScaleTheirPositionAndFadeIn) {
 
 TEST_F(TextDrawing, PopupsAndBannerDrawCentredText) {
     addPopup("AB", 0.0f, 50.0f, 10.0f, 1000.0f);
-    drawPopupsStep(300.0f, 0.0f);  // life 2000: scale 0, still drawn
-    drawPopupsStep(0.0f, 0.0f);    // life 1400: scale 1
+    drawPopups();  // life 2000: scale 0, still drawn
+    textEffectsTick(300.0f);
+    drawPopups();  // life 1400: scale 1
     ASSERT_EQ(device.draws.size(), 4u);
     EXPECT_FLOAT_EQ(centre(2).x, -5.0f);
     EXPECT_FLOAT_EQ(centre(2).y, 50.0f);
     EXPECT_EQ(device.draws[2].colour(0) >> 24, 255u);
     device.draws.clear();
     showBanner("A");
-    drawBannerStep(0.0f);
+    drawBanner();
     ASSERT_EQ(device.draws.size(), 1u);
     EXPECT_FLOAT_EQ(centre(0).y, -310.0f);
     EXPECT_FLOAT_EQ(centre(0).z, kTextDepth);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "gfx/font.h"
 #include "gfx/text_effects.h"
@@ -65,14 +66,14 @@ TEST_F(TextEffects, LaterLettersLiveLonger) {
     addFlyingText("ABCDEFGHIJKLMNOPQRST", 0.0f, 0.0f, 10.0f);
     EXPECT_FLOAT_EQ(textEffects.letters[0].life, 6000.0f);
     EXPECT_FLOAT_EQ(textEffects.letters[19].life - textEffects.letters[0].life, 760.0f);
-    drawFlyingTextStep(1000.0f);
+    textEffectsTick(1000.0f);
     EXPECT_FLOAT_EQ(textEffects.letters[0].life, 5000.0f);
     // The first letter is gone after 6000 ms, the last one 760 ms later.
-    drawFlyingTextStep(5000.0f);
+    textEffectsTick(5000.0f);
     EXPECT_EQ(liveLetters(), 19);
-    drawFlyingTextStep(750.0f);
+    textEffectsTick(750.0f);
     EXPECT_EQ(liveLetters(), 1);
-    drawFlyingTextStep(10.0f);
+    textEffectsTick(10.0f);
     EXPECT_EQ(liveLetters(), 0);
 }
 
@@ -123,12 +124,12 @@ TEST_F(TextEffects, PopupsLiveForTheirDuration) {
     EXPECT_FLOAT_EQ(popup.life, 2000.0f);
     EXPECT_FLOAT_EQ(popup.rate, 2.0f);
     EXPECT_FLOAT_EQ(popup.width, 48.0f);
-    drawPopupsStep(400.0f, 0.0f);
+    textEffectsTick(400.0f);
     EXPECT_FLOAT_EQ(popup.life, 1200.0f);
-    drawPopupsStep(600.0f, 0.0f);
+    textEffectsTick(600.0f);
     EXPECT_FLOAT_EQ(popup.life, 0.0f);
-    drawPopupsStep(600.0f, 0.0f);
-    EXPECT_FLOAT_EQ(popup.life, 0.0f);  // no longer drawn nor advanced
+    textEffectsTick(600.0f);
+    EXPECT_FLOAT_EQ(popup.life, 0.0f);  // no longer advanced
 }
 
 TEST_F(TextEffects, PopupRingIgnoresEmptyDurationsAndOverwritesTheOldest) {
@@ -173,18 +174,18 @@ TEST(PopupLook, ColourWavesOverTheAnimationClock) {
 TEST_F(TextEffects, BannerRunsOnceAndKeepsItsTimerWhenReplaced) {
     showBanner("First");
     EXPECT_FLOAT_EQ(textEffects.banner.timer, 1400.0f);
-    drawBannerStep(100.0f);
+    textEffectsTick(100.0f);
     EXPECT_FLOAT_EQ(textEffects.banner.timer, 1300.0f);
     showBanner("Second");
     EXPECT_STREQ(textEffects.banner.text, "Second");
     EXPECT_FLOAT_EQ(textEffects.banner.timer, 1300.0f);
     // 300 ms at full speed down to 1000, then the slow middle.
-    drawBannerStep(300.0f);
-    drawBannerStep(100.0f);
+    textEffectsTick(300.0f);
+    textEffectsTick(100.0f);
     EXPECT_FLOAT_EQ(textEffects.banner.timer, 970.0f);
     clearTextEffects();
     EXPECT_FLOAT_EQ(textEffects.banner.timer, 0.0f);
-    drawBannerStep(100.0f);
+    textEffectsTick(100.0f);
     EXPECT_FLOAT_EQ(textEffects.banner.timer, 0.0f);
     showBanner("Again");
     EXPECT_FLOAT_EQ(textEffects.banner.timer, 1400.0f);
@@ -221,25 +222,29 @@ TEST_F(TextEffects, ClearStopsEverything) {
 TEST_F(TextEffects, DrawingRestoresOpaqueWhite) {
     setTextColour(10, 20, 30, 40);
     addPopup("x", 0.0f, 0.0f, 10.0f, 100.0f);
-    drawPopupsStep(10.0f, 0.0f);
+    drawPopups();
     EXPECT_EQ(textState.textColour, 0xFFFFFFFFu);
     setTextColour(10, 20, 30, 40);
     showBanner("b");
-    drawBannerStep(10.0f);
+    drawBanner();
     EXPECT_EQ(textState.textColour, 0xFFFFFFFFu);
 }
 
-TEST_F(TextEffects, FrameDrawsAdvanceByTheFrameStep) {
-    AppState saved = app;
-    app.frameStepMs = 100.0f;
+// The tick advances every effect by its step; drawing them changes nothing.
+TEST_F(TextEffects, TickAdvancesTheEffectsAndDrawingLeavesThemAlone) {
     addPopup("x", 0.0f, 0.0f, 10.0f, 1000.0f);
     addFlyingText("A", 0.0f, 0.0f, 10.0f);
     showBanner("b");
-    drawPopups();
-    drawFlyingText();
-    drawBanner();
+    textEffectsTick(100.0f);
+    std::vector<uint8_t> before(sizeof textEffects);
+    std::memcpy(before.data(), &textEffects, sizeof textEffects);
+    for (int i = 0; i < 3; ++i) {
+        drawPopups();
+        drawFlyingText();
+        drawBanner();
+    }
+    EXPECT_EQ(std::memcmp(before.data(), &textEffects, sizeof textEffects), 0);
     EXPECT_FLOAT_EQ(textEffects.popups[0].life, 1800.0f);
     EXPECT_FLOAT_EQ(textEffects.letters[0].life, 5900.0f);
     EXPECT_FLOAT_EQ(textEffects.banner.timer, 1300.0f);
-    app = saved;
 }

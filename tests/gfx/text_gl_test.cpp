@@ -185,17 +185,15 @@ TEST_F(TextGl, EffectsDrawAtTheirPhases) {
     }
     addFlyingText("STAGE COMPLETE!", 0.0f, 100.0f, 30.0f);
     addPopup("EXCELLENT", -200.0f, -100.0f, 25.0f, 4000.0f);
+    // Letters at 3500 (wobbling), the popup at 750 (full size), the banner
+    // shown later and at 750 (its slow middle).
+    textEffectsTick(1850.0f);
     showBanner("Banner line");
-    // One frame to age them, cleared away by the next.
+    textEffectsTick(650.0f);
     beginFrame();
-    drawFlyingTextStep(2500.0f);
-    drawPopupsStep(1600.0f, 0.0f);
-    drawBannerStep(650.0f);
-    endScene();
-    beginFrame();
-    drawFlyingTextStep(0.0f);
-    drawPopupsStep(0.0f, 0.0f);
-    drawBannerStep(0.0f);
+    drawFlyingText();
+    drawPopups();
+    drawBanner();
     endFrame("text_gl_effects.png");
     // Letters around screen row 200, the popup around row 400, the banner at 570.
     EXPECT_GT(litPixels(150, 180, 650, 220), 800);

@@ -25,7 +25,8 @@ struct BotOptions {
     // clock to end it); 0 means the level's limit plus a grace in adventure
     // mode and ten times the limit in puzzle mode.
     float giveUpMs = 0.0f;
-    // When set, one line per click: clock, cell, value of the move, work left.
+    // When set, one line per move (moveTraceLine) and, at the level's end,
+    // the final state (finalStateLines).
     std::FILE* trace = nullptr;
 };
 
@@ -143,6 +144,16 @@ int moveValue(const BoardView& view, int row, int column);
 // The best move on the board; among equals the hinted cell, then the one
 // nearest above work still to do. row = -1 when there is no move.
 MoveChoice chooseMove(const BoardView& view, int hintRow, int hintColumn);
+
+// A move just clicked, as the trace shows it: the level's clock, the number
+// of moves accepted so far, the cell, its value, the work left and whether
+// the rules refused it. The harness's botplay writes the same lines, so runs
+// with and without drawing compare line by line.
+std::string moveTraceLine(int moves, const MoveChoice& move);
+// The game as a level ended: "final score N" with the work left, the
+// level's clock and the time played since it started, then one line of
+// cells (layers, chained, slot, bonus) per board row.
+std::string finalStateLines();
 
 // Per-level table lines and the summary, as corsavel-bot prints them.
 std::string tableHeader(int seeds);

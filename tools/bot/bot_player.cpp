@@ -194,16 +194,16 @@ void BotPlayer::click(Vec2 at, const MoveChoice& move) {
     result_.moves += game.match.playerMove ? 1 : 0;
     result_.refused += game.hand.rejecting ? 1 : 0;
     if (options_.trace) {
-        std::fprintf(options_.trace,
-                     "%8.1f s  move %3d  row %2d column %2d  value %5d  work left %d%s\n",
-                     game.clock.elapsedMs / 1000.0f, result_.moves, move.row, move.column,
-                     move.value, game.clock.workLeft, game.hand.rejecting ? "  refused" : "");
+        std::fputs(moveTraceLine(result_.moves, move).c_str(), options_.trace);
     }
 }
 
 bool BotPlayer::finish(Outcome outcome) {
     result_.outcome = outcome;
     over_ = true;
+    if (options_.trace) {
+        std::fputs(finalStateLines().c_str(), options_.trace);
+    }
     return false;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "bot/bot.h"
+#include "platform/frame_state.h"
 
 namespace corsavel::bot {
 
@@ -32,6 +33,31 @@ double worstShare(const std::vector<LevelResult>& runs) {
 }
 
 }  // namespace
+
+std::string moveTraceLine(int moves, const MoveChoice& move) {
+    std::string out;
+    append(out, "%8.1f s  move %3d  row %2d column %2d  value %5d  work left %d%s\n",
+           game.clock.elapsedMs / 1000.0f, moves, move.row, move.column, move.value,
+           game.clock.workLeft, game.hand.rejecting ? "  refused" : "");
+    return out;
+}
+
+std::string finalStateLines() {
+    std::string out;
+    append(out, "final score %d  work left %d  clock %.1f s  played %.1f s\n",
+           static_cast<int>(game.scores.scoreTarget), game.clock.workLeft,
+           game.clock.elapsedMs / 1000.0f, app.animationClockMs / 1000.0f);
+    for (int r = 0; r < kRows; ++r) {
+        append(out, "final row %2d:", r);
+        for (int c = 0; c < kColumns; ++c) {
+            const Cell& cell = game.board.cells[r][c];
+            append(out, " %d,%d,%d,%d", cell.layers, cell.chained, cell.figure.kind,
+                   cell.figure.bonus);
+        }
+        out += "\n";
+    }
+    return out;
+}
 
 std::string tableHeader(int seeds) {
     std::string out = "level              stage figs work limit_s |";

@@ -3,6 +3,7 @@
 // the window messages, so the game screen handles its input as a player's.
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "bot/bot.h"
@@ -21,24 +22,34 @@ bool levelOver() {
     return (game.flags.levelWon && countDone) || game.clock.timedOut;
 }
 
-// botplay [MAXFRAMES [THINKMS]]: plays the current level until it is won
-// (time bonus counted) or timed out; fails when MAXFRAMES pass first.
+// botplay [MAXFRAMES [THINKMS [TRACEFILE]]]: plays the current level until
+// it is won (time bonus counted) or timed out; fails when MAXFRAMES pass
+// first. TRACEFILE gets corsavel-bot's trace of the play: a line per move
+// and the final state, to compare with the bot's own run of the level.
 bool botPlayCommand(const HarnessArgs& args, std::string* error) {
     long maxFrames = 100000;
     double thinkMs = 1500.0;
     char* end = nullptr;
-    bool ok = args.size() <= 2;
+    bool ok = args.size() <= 3;
     if (ok && !args.empty()) {
         maxFrames = std::strtol(args[0].c_str(), &end, 10);
         ok = *end == '\0' && maxFrames > 0;
     }
-    if (ok && args.size() == 2) {
+    if (ok && args.size() >= 2) {
         thinkMs = std::strtod(args[1].c_str(), &end);
         ok = *end == '\0' && thinkMs >= 0.0;
     }
     if (!ok) {
-        *error = "usage: botplay [MAXFRAMES [THINKMS]]";
+        *error = "usage: botplay [MAXFRAMES [THINKMS [TRACEFILE]]]";
         return false;
+    }
+    std::ofstream trace;
+    if (args.size() == 3) {
+        trace.open(outputPath(args[2]));
+        if (!trace) {
+            *error = "cannot write '" + outputPath(args[2]) + "'";
+            return false;
+        }
     }
     bot::BotOptions options;
     options.stepMs = static_cast<float>(frameStep());
@@ -48,6 +59,10 @@ bool botPlayCommand(const HarnessArgs& args, std::string* error) {
     botMoves = 0;
     for (long frame = 0; frame < maxFrames; ++frame) {
         if (levelOver()) {
+            if (trace.is_open() && !(trace << bot::finalStateLines())) {
+                *error = "cannot write '" + outputPath(args[2]) + "'";
+                return false;
+            }
             return true;
         }
         Vec2 at;
@@ -57,7 +72,12 @@ bool botPlayCommand(const HarnessArgs& args, std::string* error) {
             sendMessage({MessageKind::MouseMove, 0});
             sendMessage({MessageKind::LeftDown, 0});
             sendMessage({MessageKind::LeftUp, 0});
-            botMoves += move.row >= 0 && game.match.playerMove ? 1 : 0;
+            if (move.row >= 0) {
+                botMoves += game.match.playerMove ? 1 : 0;
+                if (trace.is_open()) {
+                    trace << bot::moveTraceLine(botMoves, move);
+                }
+            }
         }
         runFrames(1);
     }
