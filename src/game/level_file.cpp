@@ -275,15 +275,20 @@ bool loadLevelFile(const char* name) {
     return parseLevelText(levelText, session.currentLevel);
 }
 
-// Reads every pack file once so later level starts find them in memory.
-// Only the bytes: a level is set up (and draws its figures from the rules'
-// generator) when it starts, so loading leaves the generator as seeded.
+// Reads the pack files once so later level starts find them in memory,
+// stopping after the first that has no grid. Only the bytes: a level is set
+// up (and draws its figures from the rules' generator) when it starts, so
+// loading leaves the generator as seeded.
 void loadLevelPacks() {
     char path[48];
-    int32_t size = 0;
     for (int i = 1; i <= kLevelCount; ++i) {
         std::snprintf(path, sizeof path, "levels\\pack1_%.2i.lvl", i);
-        loadFile(path, &size, true);
+        int32_t size = 0;
+        const uint8_t* data = loadFile(path, &size, true);
+        if (data == nullptr || size <= 0 ||
+            memmem(data, static_cast<size_t>(size), "level=", 6) == nullptr) {
+            break;
+        }
     }
     game = GameState{};
 }
