@@ -8,9 +8,10 @@ packages=(
   clang clang-format clang-tidy cppcheck libclang-rt-14-dev
   libsdl2-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libjpeg62-turbo-dev libpng-dev libfreetype-dev fonts-dejavu-core
-  libvorbis-dev libogg-dev libopenmpt-dev
+  libvorbis-dev libogg-dev libopenmpt-dev libopenal-dev espeak-ng sox
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils
+  desktop-file-utils appstream dpkg-dev fakeroot
 )
 
 missing=()
