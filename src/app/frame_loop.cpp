@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/screen.h"
+#include "app/session_record.h"
 #include "audio/audio.h"
 #include "gfx/draw_clock.h"
 #include "gfx/font.h"
@@ -110,6 +111,7 @@ void runFrame() {
 }
 
 void handleMessage(const GameMessage& message) {
+    recordMessage(message);
     Screen* screen = screens.currentScreen;
     switch (message.kind) {
         case MessageKind::Activate:
@@ -157,6 +159,7 @@ void handleMessage(const GameMessage& message) {
 }
 
 void runIdlePass() {
+    recordFramePass();
     runFrame();
     if (app.loadAllPending) {
         loadAll();

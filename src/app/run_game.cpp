@@ -1,9 +1,15 @@
+#include <unistd.h>
+
 #include <cstdio>
+#include <ctime>
+#include <string>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/game_main.h"
 #include "app/load_steps.h"
 #include "app/screen.h"
+#include "app/session_record.h"
 #include "audio/audio.h"
 #include "platform/clock.h"
 #include "platform/events.h"
@@ -11,7 +17,9 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/pointer.h"
+#include "platform/random.h"
 #include "platform/render_device.h"
+#include "platform/screenshot.h"
 #include "platform/settings_store.h"
 #include "platform/window.h"
 #include "resources/asset_registry.h"
@@ -25,6 +33,11 @@ constexpr const char* kLockFileName = "corsavel.lock";
 struct RunState {
     uint32_t framePeriodMs = 16;
     uint32_t lastPassTime = 0;
+    // The command line's screen mode for this run (-1 none) and the
+    // record's own choice, put back at shutdown unless the player changed it.
+    int fullScreenOverride = -1;
+    bool storedFullScreen = false;
+    bool screenshotFailed = false;
 };
 
 RunState runState;
@@ -35,8 +48,13 @@ bool takeInstanceLock() {
 }
 
 // Settings the window and the cursor need before the window exists.
-void applyStoredSettings() {
+void applyStoredSettings(int fullScreenOverride) {
     readSettings();
+    runState.fullScreenOverride = fullScreenOverride;
+    runState.storedFullScreen = settings.fullScreen;
+    if (fullScreenOverride >= 0) {
+        settings.fullScreen = fullScreenOverride != 0;
+    }
     settings.windowWidth = 800;
     settings.windowHeight = 600;
     settings.trueColour = 0;
@@ -73,12 +91,13 @@ void presentBlackFrame() {
 // Without vertical sync the loop waits out the rest of one display refresh
 // after each pass, so it never spins a core.
 void limitFrameRate() {
-    uint32_t now = clockMs();
+    // Real time: a recorded session's clock stands still within a pass.
+    uint32_t now = systemClockMs();
     uint32_t spent = elapsedMs(runState.lastPassTime, now);
     if (spent < runState.framePeriodMs) {
         sleepMs(runState.framePeriodMs - spent);
     }
-    runState.lastPassTime = clockMs();
+    runState.lastPassTime = systemClockMs();
 }
 
 // The device starts with the stored full-screen choice, the first colour
@@ -99,7 +118,7 @@ bool startGame(const GameOptions& options) {
         return false;
     }
     enterDataDirectory();
-    applyStoredSettings();
+    applyStoredSettings(options.fullScreen);
     deviceSettingsFromRecord();
     if (!initVideo()) {
         return false;
@@ -134,7 +153,7 @@ bool startGame(const GameOptions& options) {
         applyCursorOption(false);
     }
     app.lastFrameTime = clockMs();
-    runState.lastPassTime = app.lastFrameTime;
+    runState.lastPassTime = systemClockMs();
     return true;
 }
 
@@ -142,10 +161,22 @@ void runGameLoop(const GameOptions& options) {
     GameMessage message;
     while (app.quitRequested == 0) {
         if (pollGameMessage(&message)) {
+            latchMessageInputs();
             handleMessage(message);
             continue;
         }
+        latchFrameInputs();
+        // The presented frame is kept for the screenshot to read.
+        renderDevice.frameCapture = options.screenshotPath != nullptr;
         runIdlePass();
+        if (options.screenshotPath != nullptr && app.frameCount > 0) {
+            if (!saveScreenshot(options.screenshotPath)) {
+                std::fprintf(stderr, "corsavel: cannot write the screenshot '%s'\n",
+                             options.screenshotPath);
+                runState.screenshotFailed = true;
+            }
+            app.quitRequested = 1;
+        }
         if (options.limitFrameRate && !vsyncActive() && app.appActive != 0) {
             limitFrameRate();
         }
@@ -153,6 +184,11 @@ void runGameLoop(const GameOptions& options) {
 }
 
 int shutdownGame() {
+    stopSessionRecording();
+    if (runState.fullScreenOverride >= 0 &&
+        settings.fullScreen == (runState.fullScreenOverride != 0)) {
+        settings.fullScreen = runState.storedFullScreen;
+    }
     releaseDevice();
     releaseLoadSteps();
     destroyGameWindow();
@@ -163,16 +199,60 @@ int shutdownGame() {
     return 0;
 }
 
-int runGame(int, char**) {
+int runGame(int argc, char** argv) {
+    CommandLine line = parseCommandLine(argc, argv);
+    switch (line.action) {
+        case CommandAction::Help:
+            std::fputs(commandLineUsage(), stdout);
+            return 0;
+        case CommandAction::Version:
+            std::printf("corsavel %s\n", gameVersion());
+            return 0;
+        case CommandAction::Error:
+            std::fprintf(stderr, "corsavel: %s\n%s", line.error.c_str(), commandLineUsage());
+            return 2;
+        case CommandAction::Run:
+            break;
+    }
     GameOptions options;
+    options.dataDirectory = line.dataDirectory.empty() ? nullptr : line.dataDirectory.c_str();
+    options.userDirectory = line.userDirectory.empty() ? nullptr : line.userDirectory.c_str();
+    options.fullScreen = line.fullScreen;
+    options.recordPath = line.recordPath.empty() ? nullptr : line.recordPath.c_str();
+    // The game runs inside its Data folder: a relative picture name is taken
+    // from where the game was started.
+    std::string screenshot = line.screenshotPath;
+    if (!screenshot.empty() && screenshot[0] != '/') {
+        char cwd[kMaxPath];
+        if (getcwd(cwd, sizeof cwd) != nullptr) {
+            screenshot = std::string(cwd) + "/" + screenshot;
+        }
+    }
+    options.screenshotPath = screenshot.empty() ? nullptr : screenshot.c_str();
+    if (options.recordPath != nullptr) {
+        // The seed the one-time load would take from the clock, fixed and
+        // written down; the rules' generator starts as the harness starts it.
+        uint32_t seed = static_cast<uint32_t>(std::time(nullptr)) ^ systemClockMs();
+        char error[kMaxPath + 64];
+        if (!startSessionRecording(options.recordPath, seed, true, error, sizeof error)) {
+            std::fprintf(stderr, "corsavel: %s\n", error);
+            return 1;
+        }
+        seedRandom(seed);
+        app.fixedSeed = true;
+        app.seed = seed;
+    }
     if (!startGame(options)) {
+        stopSessionRecording();
         destroyGameWindow();
         quitVideo();
         releaseInstanceLock();
         return 0;
     }
+    beginRecordedSession();
     runGameLoop(options);
-    return shutdownGame();
+    int code = shutdownGame();
+    return runState.screenshotFailed ? 1 : code;
 }
 
 }  // namespace corsavel

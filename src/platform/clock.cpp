@@ -18,6 +18,10 @@ uint32_t clockMs() {
     return clockSource();
 }
 
+uint32_t systemClockMs() {
+    return systemClock();
+}
+
 void setClockSource(ClockSource source) {
     clockSource = source != nullptr ? source : systemClock;
 }

@@ -10,6 +10,10 @@ using ClockSource = uint32_t (*)();
 
 uint32_t clockMs();
 
+// The system's clock whatever the source: the frame limiter and a recorded
+// session's latched clock measure real time with it.
+uint32_t systemClockMs();
+
 // Replaces the clock (the harness steps it by a fixed amount per frame; tests
 // set it by hand). Null restores the system clock.
 void setClockSource(ClockSource source);

@@ -58,6 +58,12 @@ void sendMessage(const GameMessage& message);
 bool readField(const std::string& name, HarnessValue* out);
 std::string outputPath(const std::string& name);
 uint32_t frameStep();
+// Sets the clock step of the frames run from now on (a replayed recording's
+// `steps`).
+void setFrameStep(uint32_t ms);
+// A script whose first command is `seed N` (a recorded session) is played
+// with that seed whatever --seed says; true and *seed then.
+bool leadingScriptSeed(const std::string& path, uint32_t* seed);
 // Compares two numbers with ==, !=, <, <=, > or >=; false for an unknown
 // operator.
 bool compareNumbers(double actual, const std::string& op, double want, bool* result);

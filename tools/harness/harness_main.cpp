@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/game_main.h"
 #include "app/screen.h"
+#include "app/session_record.h"
 #include "harness.h"
 #include "platform/clock.h"
 #include "platform/events.h"
@@ -468,6 +469,13 @@ int runScript(const char* path) {
         }
         std::string error;
         HarnessArgs args(words.begin() + 1, words.end());
+        // Commands that change the game directly, neither by messages nor by
+        // frames, go into a recording as written.
+        if (sessionRecording() &&
+            (words[0] == "level" || words[0] == "levelfile" || words[0] == "hand" ||
+             words[0] == "lives" || words[0] == "notips")) {
+            recordScriptLine(line.c_str());
+        }
         if (!command->handler(args, &error)) {
             std::fprintf(stderr, "%s:%d: %s failed: %s\n", path, lineNumber, words[0].c_str(),
                          error.c_str());
@@ -480,7 +488,7 @@ int runScript(const char* path) {
 void usage() {
     std::fprintf(stderr,
                  "usage: corsavel-harness [--data DIR] [--home DIR] [--seed N] [--step MS] "
-                 "[--window] SCRIPT\n");
+                 "[--window] [--record FILE] SCRIPT\n");
 }
 
 }  // namespace
@@ -565,6 +573,10 @@ uint32_t frameStep() {
     return run.step;
 }
 
+void setFrameStep(uint32_t ms) {
+    run.step = ms;
+}
+
 bool compareNumbers(double actual, const std::string& op, double want, bool* result) {
     if (op == "==") {
         *result = actual == want;
@@ -592,6 +604,7 @@ int harnessMain(int argc, char** argv) {
     uint32_t seed = 1;
     bool window = false;
     const char* script = nullptr;
+    const char* record = nullptr;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -606,6 +619,8 @@ int harnessMain(int argc, char** argv) {
         } else if (arg == "--step" && hasValue && parseCount(argv[i + 1], &number)) {
             run.step = static_cast<uint32_t>(number);
             ++i;
+        } else if (arg == "--record" && hasValue) {
+            record = argv[++i];
         } else if (arg == "--window") {
             window = true;
         } else if (script == nullptr && !arg.empty() && arg[0] != '-') {
@@ -630,13 +645,27 @@ int harnessMain(int argc, char** argv) {
     for (int i = 0; i < r.setupCount; ++i) {
         r.setups[i]();
     }
+    uint32_t scriptSeed = 0;
+    if (leadingScriptSeed(scriptPath, &scriptSeed)) {
+        seed = scriptSeed;
+    }
+    if (record != nullptr) {
+        char error[kMaxPath + 64];
+        if (!startSessionRecording(outputPath(record).c_str(), seed, false, error,
+                                   sizeof error)) {
+            std::fprintf(stderr, "corsavel-harness: %s\n", error);
+            return 2;
+        }
+    }
     seedRandom(seed);
     app.fixedSeed = true;
     app.seed = seed;
     if (!startGame(options)) {
         std::fprintf(stderr, "corsavel-harness: the game did not start\n");
+        stopSessionRecording();
         return 2;
     }
+    beginRecordedSession();
     int code = runScript(scriptPath.c_str());
     shutdownGame();
     return code;
