@@ -13,6 +13,7 @@
 
 #include "forge/archive_writer.h"
 #include "forge/forge.h"
+#include "forge/icon_forge.h"
 
 #if __has_include("forge/art.h")
 #include "forge/art.h"
@@ -126,6 +127,7 @@ void runGenerators(ForgeOutput& output) {
 #ifdef CORSAVEL_FORGE_HAS_MODELS
     forgeModels(output);
 #endif
+    forgeIcons(output);
 }
 
 const char* archiveName(Destination destination) {
