@@ -52,6 +52,11 @@ bool executableFolder(char* out, int capacity) {
     return true;
 }
 
+bool isDirectory(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool defaultUserFolder(char* out, int capacity) {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     int written;
@@ -101,11 +106,17 @@ bool initPaths(const char* dataOverride, const char* userOverride) {
             return false;
         }
     } else {
-        if (!executableFolder(buffer, sizeof(buffer) - 8)) {
+        if (!executableFolder(buffer, sizeof(buffer) - 32)) {
             std::snprintf(buffer, sizeof(buffer), "%s/", paths.startDirectory);
         }
+        // "Data" beside the executable (the build tree, an unpacked game),
+        // else the installed share folder of a bin/ executable; "Data" when
+        // neither exists, so the first required load names the usual place.
+        char installed[kMaxPath + 32];
+        std::snprintf(installed, sizeof(installed), "%s../share/corsavel", buffer);
         std::strcat(buffer, "Data");
-        if (!setFolder(paths.dataDirectory, buffer)) {
+        const char* chosen = !isDirectory(buffer) && isDirectory(installed) ? installed : buffer;
+        if (!setFolder(paths.dataDirectory, chosen)) {
             return false;
         }
     }

@@ -18,7 +18,8 @@ struct PathState {
 extern PathState paths;
 
 // Fills the three paths: the start directory from the working directory, the
-// Data folder beside the executable unless dataOverride is given, the user
+// Data folder unless dataOverride is given ("Data" beside the executable,
+// else "../share/corsavel" from it, as installed), the user
 // folder from the environment unless userOverride is given. Creates the user
 // folder. Returns false when a path does not fit.
 bool initPaths(const char* dataOverride, const char* userOverride);
