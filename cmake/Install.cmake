@@ -60,5 +60,10 @@ if(CORSAVEL_TESTS AND TARGET corsavel AND NOT CORSAVEL_SANITIZE)
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(e2e_record_replay PROPERTIES TIMEOUT 300
       ENVIRONMENT "SDL_AUDIODRIVER=dummy;MESA_GL_VERSION_OVERRIDE=2.1")
+    add_test(NAME e2e_large_display
+      COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/large_display.sh $<TARGET_FILE:corsavel-harness>
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(e2e_large_display PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
+      ENVIRONMENT "SDL_AUDIODRIVER=dummy;MESA_GL_VERSION_OVERRIDE=2.1")
   endif()
 endif()

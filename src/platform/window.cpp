@@ -21,6 +21,9 @@ constexpr int kSceneHeight = 600;
 struct WindowState {
     SDL_Window* window = nullptr;
     bool fullScreen = false;
+    // The windowed client area: 800x600 times the desktop's scale.
+    int windowedWidth = kSceneWidth;
+    int windowedHeight = kSceneHeight;
     // The drawable's size as the window system last reported it.
     int drawableWidth = kSceneWidth;
     int drawableHeight = kSceneHeight;
@@ -120,7 +123,34 @@ void setWindowIcon(SDL_Window* window) {
     SDL_FreeSurface(icon);
 }
 
+// The scale for the display the window opens on (the first one).
+int desktopScale() {
+    SDL_DisplayMode mode;
+    SDL_Rect usable;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        return 1;
+    }
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+        usable.w = mode.w;
+        usable.h = mode.h;
+    }
+    return windowScaleForDesktop(mode.w, mode.h, usable.w, usable.h);
+}
+
 }  // namespace
+
+int windowScaleForDesktop(int desktopWidth, int desktopHeight, int usableWidth, int usableHeight) {
+    if (desktopWidth < 2 * kSceneWidth || desktopHeight < 2 * kSceneHeight) {
+        return 1;
+    }
+    const int scale = std::min(usableWidth / kSceneWidth, usableHeight / kSceneHeight);
+    return std::max(scale, 1);
+}
+
+void windowedClientSize(int* width, int* height) {
+    *width = windowState.windowedWidth;
+    *height = windowState.windowedHeight;
+}
 
 bool createGameWindow(bool fullScreen) {
     if (windowState.window != nullptr) {
@@ -135,8 +165,12 @@ bool createGameWindow(bool fullScreen) {
     if (fullScreen) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
-    windowState.window = SDL_CreateWindow("Corsavel", SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, kSceneWidth, kSceneHeight, flags);
+    const int scale = desktopScale();
+    windowState.windowedWidth = kSceneWidth * scale;
+    windowState.windowedHeight = kSceneHeight * scale;
+    windowState.window =
+        SDL_CreateWindow("Corsavel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         windowState.windowedWidth, windowState.windowedHeight, flags);
     if (windowState.window == nullptr) {
         return false;
     }
@@ -174,8 +208,9 @@ void setGameWindowFullScreen(bool fullScreen) {
         return;
     }
     if (!fullScreen) {
-        // Back to the fixed 800x600 client area.
-        SDL_SetWindowSize(windowState.window, kSceneWidth, kSceneHeight);
+        // Back to the fixed windowed client area.
+        SDL_SetWindowSize(windowState.window, windowState.windowedWidth,
+                          windowState.windowedHeight);
         SDL_SetWindowPosition(windowState.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     windowState.fullScreen = fullScreen;

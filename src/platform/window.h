@@ -5,7 +5,8 @@ struct SDL_Window;
 namespace corsavel {
 
 // The game's one window: titled "Corsavel", an 800x600 client area that is
-// not resizable when windowed; desktop full screen otherwise, with the
+// not resizable when windowed (a whole multiple of it on a large desktop,
+// see windowScaleForDesktop, with the scene scaled to fill it); desktop full screen otherwise, with the
 // 800x600 scene scaled uniformly and centred between black bars. The window
 // is created with the OpenGL 2.1 compatibility attributes set; the render
 // device creates the GL context on it.
@@ -16,6 +17,16 @@ SDL_Window* gameWindow();
 // Switches between windowed and full screen (display reset).
 void setGameWindowFullScreen(bool fullScreen);
 bool gameWindowFullScreen();
+
+// How many times 800x600 the windowed client area is: the largest whole
+// multiple that fits the usable area (the desktop less its panels) when the
+// desktop is at least twice 800x600 both ways, else 1. Sizes in the window
+// system's coordinates; zero or negative sizes give 1.
+int windowScaleForDesktop(int desktopWidth, int desktopHeight, int usableWidth, int usableHeight);
+// The windowed client area's size in window coordinates (800x600 times the
+// scale taken when the window was made). The drawable may hold more pixels
+// on a high-density display.
+void windowedClientSize(int* width, int* height);
 
 // Where the 800x600 scene lies in the window's drawable pixels, top-left
 // origin: the whole client area when windowed, the letterboxed rectangle in
