@@ -52,6 +52,11 @@ if(CORSAVEL_TESTS AND TARGET corsavel AND NOT CORSAVEL_SANITIZE)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(package PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
     ENVIRONMENT "SDL_AUDIODRIVER=dummy;MESA_GL_VERSION_OVERRIDE=2.1")
+  add_test(NAME e2e_game_command_line
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/game_command_line.sh $<TARGET_FILE:corsavel>
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_tests_properties(e2e_game_command_line PROPERTIES TIMEOUT 120
+    ENVIRONMENT "SDL_AUDIODRIVER=dummy;MESA_GL_VERSION_OVERRIDE=2.1")
   if(TARGET corsavel-harness)
     add_test(NAME e2e_record_replay
       COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/record_replay.sh

@@ -185,13 +185,16 @@ void runGameLoop(const GameOptions& options) {
 
 int shutdownGame() {
     stopSessionRecording();
-    if (runState.fullScreenOverride >= 0 &&
-        settings.fullScreen == (runState.fullScreenOverride != 0)) {
-        settings.fullScreen = runState.storedFullScreen;
-    }
     releaseDevice();
     releaseLoadSteps();
     destroyGameWindow();
+    // The record stores the device's mode: a mode the command line chose is
+    // stored as the record's own choice, unless the player switched since.
+    if (runState.fullScreenOverride >= 0 &&
+        (renderDevice.fullScreen != 0) == (runState.fullScreenOverride != 0)) {
+        renderDevice.fullScreen = runState.storedFullScreen ? 1 : 0;
+        settings.fullScreen = runState.storedFullScreen;
+    }
     saveAll();
     releaseCursors();
     quitVideo();
