@@ -172,10 +172,13 @@ void beginRecordedSession() {
         return;
     }
     recorder.active = true;
-    recorder.lastClock = clockMs();
     if (recorder.latch) {
+        // Start-up took its time at the clock's origin; the first frame's
+        // step counts from here, as the game's own clock would.
+        recorder.systemOrigin = systemClockMs() - (recorder.latchedClock - kClockOrigin);
         latchPointer();
     }
+    recorder.lastClock = clockMs();
     notePointer();
 }
 
