@@ -53,7 +53,7 @@ cat > "$work/game.sh" <<INNER
 unset SDL_VIDEODRIVER
 "$game" --data "$data" --home "$work/gamehome" --windowed --record "$work/game.script" &
 pid=\$!
-sleep 6
+sleep 3
 kill -TERM \$pid
 wait \$pid
 INNER

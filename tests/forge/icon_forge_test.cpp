@@ -115,23 +115,5 @@ TEST_F(Icons, ScalableIconIsASquareSvg) {
     EXPECT_EQ(opens, closes);
 }
 
-TEST_F(Icons, TheSameBytesEveryRun) {
-    ForgeOutput again;
-    forgeScreens(again);
-    forgeIcons(again);
-    for (int size : kIconSizes) {
-        const ForgedFile* first = find(iconPath(size));
-        const ForgedFile* second = nullptr;
-        for (const ForgedFile& f : again.files()) {
-            if (f.path == iconPath(size)) {
-                second = &f;
-            }
-        }
-        ASSERT_NE(first, nullptr);
-        ASSERT_NE(second, nullptr);
-        EXPECT_EQ(first->bytes, second->bytes) << size;
-    }
-}
-
 }  // namespace
 }  // namespace corsavel::forge
