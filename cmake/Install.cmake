@@ -12,9 +12,10 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/${CORSAVEL_APP_ID}.metainfo.xml.in
 
 if(TARGET corsavel)
   install(TARGETS corsavel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # The game looks for its data at ../share/corsavel from its executable.
+  # The game looks for its data at ../share/corsavel from its executable;
+  # the data keeps the icons too, as the window's icon.
   install(DIRECTORY ${CMAKE_BINARY_DIR}/Data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/corsavel
-          PATTERN icons EXCLUDE PATTERN "*.tmp" EXCLUDE)
+          PATTERN "*.tmp" EXCLUDE)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/Data/icons/hicolor
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/${CORSAVEL_APP_ID}.desktop

@@ -1,6 +1,7 @@
 #include "platform/window.h"
 
 #include <SDL.h>
+#include <png.h>
 
 #if CORSAVEL_HAVE_X11
 #include <SDL_syswm.h>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace corsavel {
 
@@ -92,8 +94,45 @@ void setGlAttributes() {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
 }
 
-// The window's icon: a faceted blue gem on a transparent 32x32 square.
+// The desktop icon the forge drew, from the Data folder (the working
+// directory while the window is made); false when it is missing, not a PNG
+// or not the expected square.
+bool setForgedWindowIcon(SDL_Window* window) {
+    constexpr int kSize = 64;
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, "icons/hicolor/64x64/apps/corsavel.png") == 0) {
+        return false;
+    }
+    if (image.width != kSize || image.height != kSize) {
+        png_image_free(&image);
+        return false;
+    }
+    image.format = PNG_FORMAT_BGRA;
+    std::vector<uint8_t> pixels(static_cast<size_t>(kSize) * kSize * 4);
+    if (png_image_finish_read(&image, nullptr, pixels.data(), kSize * 4, nullptr) == 0) {
+        png_image_free(&image);
+        return false;
+    }
+    // BGRA bytes are ARGB8888 words on a little-endian machine; the format
+    // name SDL_PIXELFORMAT_BGRA32 means exactly those bytes everywhere.
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kSize, kSize, 32,
+                                                           kSize * 4, SDL_PIXELFORMAT_BGRA32);
+    if (icon == nullptr) {
+        return false;
+    }
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+    return true;
+}
+
+// The window's icon: the forged desktop icon, else a faceted blue gem on a
+// transparent 32x32 square.
 void setWindowIcon(SDL_Window* window) {
+    if (setForgedWindowIcon(window)) {
+        return;
+    }
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ARGB8888);
     if (icon == nullptr) {
         return;

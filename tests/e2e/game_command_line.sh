@@ -47,6 +47,30 @@ INNER
     [ -s "$work/shot.png" ] || fail "no first frame with $*"
     rm -f "$work/shot.png"
 }
+# The real game's window on a 1700x1300 desktop: twice 800x600, with the
+# forged 64-pixel icon (the window system's _NET_WM_ICON: width, height,
+# pixels), and the game still running until SIGTERM closes it.
+if command -v xwininfo >/dev/null 2>&1 && command -v xprop >/dev/null 2>&1; then
+    cat > "$work/window.sh" <<INNER
+unset SDL_VIDEODRIVER
+"$game" --home "$work/winhome" --windowed &
+pid=\$!
+i=0
+id=
+while [ -z "\$id" ] && [ \$i -lt 100 ]; do
+    sleep 0.1; i=\$((i+1))
+    id=\$(xwininfo -root -tree | awk '/"Corsavel"/ {print \$1; exit}')
+done
+sleep 0.5
+xwininfo -id "\$id" | sed -n 's/^ *\(Width\|Height\): //p' | tr '\\n' ' ' > "$work/size"
+xprop -id "\$id" -notype _NET_WM_ICON | head -c 200 > "$work/icon"
+kill -TERM \$pid
+wait \$pid
+INNER
+    xvfb-run -a -s "-screen 0 1700x1300x24" sh "$work/window.sh" || fail "the windowed game failed"
+    [ "$(cat "$work/size")" = "1600 1200 " ] || fail "the window on a 1700x1300 desktop: $(cat "$work/size")"
+    grep -q 'Icon (64 x 64)' "$work/icon" || fail "the window's icon: $(cat "$work/icon")"
+fi
 # A fresh record chooses full screen; --windowed does not change that.
 run --windowed
 [ "$(field 40)" = 1 ] || fail "--windowed was stored: full screen is $(field 40)"

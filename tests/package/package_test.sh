@@ -33,7 +33,8 @@ for file in bin/corsavel share/corsavel/texts.dat share/corsavel/splash1.jpg \
     share/icons/hicolor/scalable/apps/corsavel.svg; do
     [ -e "$work/prefix/$file" ] || fail "cmake --install left out $file"
 done
-[ ! -e "$work/prefix/share/corsavel/icons" ] || fail "the icons are also in the data folder"
+[ -e "$work/prefix/share/corsavel/icons/hicolor/64x64/apps/corsavel.png" ] ||
+    fail "the data folder lacks the window's icon"
 "$work/prefix/bin/corsavel" --version | grep -q '^corsavel [0-9]' || fail "--version gave no version"
 
 echo "== cpack -G DEB"

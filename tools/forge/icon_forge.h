@@ -10,7 +10,8 @@
 // The desktop icon: the treasure chest of the title splash, cut out square
 // with rounded corners at the freedesktop hicolor sizes, and a vector
 // drawing of the same chest for the scalable size. The files land under
-// Data/icons/hicolor/ (installed to share/icons/hicolor/).
+// Data/icons/hicolor/ (installed to share/icons/hicolor/ as well); the game
+// shows the 64-pixel one as its window icon.
 namespace corsavel::forge {
 
 constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
