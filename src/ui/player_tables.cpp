@@ -18,6 +18,10 @@ bool tablesLoaded = false;
 }  // namespace
 
 void loadPlayerTables(uint32_t seed) {
+    // Read once per run: a second one-time load keeps the live tables.
+    if (tablesLoaded) {
+        return;
+    }
     char folder[kMaxPath];
     const int n = std::snprintf(folder, sizeof folder, "%ssettings", paths.userDirectory);
     if (n > 0 && n < static_cast<int>(sizeof folder)) {

@@ -11,7 +11,8 @@ constexpr const char* kStarterProfileName = "PLAYER";
 // The start-up load: creates the "settings" folder, reads the profiles (count
 // and index from the settings record), the level records and the hiscores,
 // and makes the starter profile when there is none. `seed` drives the
-// default record holders only.
+// default record holders only. Once loaded, a later call keeps the live
+// tables (forgetPlayerTables starts over).
 void loadPlayerTables(uint32_t seed);
 
 // True once the start-up load has read the tables.

@@ -276,7 +276,13 @@ bool loadGame() {
     }
     static uint8_t buffer[kSavedGameSize + 1];
     const int64_t size = readSettingsFile(name, buffer, kSavedGameSize);
-    return size == kSavedGameSize && readSavedGame(buffer, kSavedGameSize);
+    if (size != kSavedGameSize || !readSavedGame(buffer, kSavedGameSize)) {
+        return false;
+    }
+    // A saved level was past its first move: resumed, it may be saved again
+    // (closing the window right after loading must not lose the save).
+    game.match.moveMade = true;
+    return true;
 }
 
 }  // namespace corsavel
