@@ -327,6 +327,34 @@ TEST_F(RunningLevel, FailedWriteKeepsTheOldFileTheFlagAndTheScore) {
     rmdir(temp.c_str());
 }
 
+TEST_F(RunningLevel, HostileProfilesWriteNothingOutsideTheSettingsFolder) {
+    Profile escape = named("X");
+    std::memcpy(escape.name, "../../../tmp/EVIL", 18);
+    escape.savedGame[0] = 1;
+    Profile slash = named("X");
+    std::memcpy(slash.name, "/ROOT", 6);
+    forgetPlayerTables();
+    writeBytes(settingsPath("profiles.dat"), fileOf({escape, slash, named("ANNA")}));
+    settings.profileCount = 3;
+    settings.currentProfile = 0;
+    settings.loadedFromRecord = true;
+    loadPlayerTables(1);
+    ASSERT_EQ(profileTable.count, 1);
+    EXPECT_STREQ(activeProfile().name, "ANNA");
+    EXPECT_TRUE(saveGame());
+    EXPECT_TRUE(savePlayerTables());
+    FILE* list = popen(("find '" + folder_ + "' -type f").c_str(), "r");
+    ASSERT_NE(list, nullptr);
+    char line[4096];
+    int files = 0;
+    while (std::fgets(line, sizeof line, list) != nullptr) {
+        EXPECT_EQ(std::string(line).rfind(settingsPath(""), 0), 0u) << line;
+        ++files;
+    }
+    pclose(list);
+    EXPECT_EQ(files, 4);
+}
+
 TEST_F(RunningLevel, EndlessModeSavesToItsOwnFile) {
     session.gameMode = 1;
     ASSERT_TRUE(saveGame());
