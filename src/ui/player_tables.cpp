@@ -6,6 +6,7 @@
 #include "platform/settings_store.h"
 #include "ui/profiles.h"
 #include "ui/score_tables.h"
+#include "ui/settings_folder.h"
 
 namespace corsavel {
 
@@ -27,6 +28,7 @@ void loadPlayerTables(uint32_t seed) {
     if (n > 0 && n < static_cast<int>(sizeof folder)) {
         makeDirectories(folder);
     }
+    removeStaleTemporaryFiles();
     loadProfiles();
     loadScoreTables(seed);
     if (profileTable.count == 0 && createProfile(kStarterProfileName)) {

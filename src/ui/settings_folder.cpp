@@ -1,5 +1,8 @@
 #include "ui/settings_folder.h"
 
+#include <dirent.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -40,6 +43,46 @@ int64_t readSettingsFile(const char* name, uint8_t* out, int64_t capacity) {
 bool writeSettingsFolderFile(const char* name, const void* data, size_t size) {
     char path[kMaxPath];
     return settingsFilePath(name, path, sizeof path) && writeFileAtomically(path, data, size);
+}
+
+namespace {
+
+// "<something>.dat.tmp<digits>" or "<something>.sav.tmp<digits>".
+bool isStaleTemporary(const char* name) {
+    const char* tmp = std::strstr(name, ".tmp");
+    if (tmp == nullptr || tmp - name < 5 || tmp[4] == 0) {
+        return false;
+    }
+    for (const char* c = tmp + 4; *c != 0; ++c) {
+        if (*c < '0' || *c > '9') {
+            return false;
+        }
+    }
+    return std::strncmp(tmp - 4, ".dat", 4) == 0 || std::strncmp(tmp - 4, ".sav", 4) == 0;
+}
+
+}  // namespace
+
+int removeStaleTemporaryFiles() {
+    char folder[kMaxPath];
+    const int n = std::snprintf(folder, sizeof folder, "%ssettings", paths.userDirectory);
+    if (n <= 0 || n >= static_cast<int>(sizeof folder)) {
+        return 0;
+    }
+    DIR* dir = opendir(folder);
+    if (dir == nullptr) {
+        return 0;
+    }
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        char path[kMaxPath];
+        if (isStaleTemporary(entry->d_name) && settingsFilePath(entry->d_name, path, sizeof path) &&
+            unlink(path) == 0) {
+            ++removed;
+        }
+    }
+    closedir(dir);
+    return removed;
 }
 
 }  // namespace corsavel

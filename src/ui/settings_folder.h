@@ -23,4 +23,8 @@ int64_t readSettingsFile(const char* name, uint8_t* out, int64_t capacity);
 // a rename; false when anything failed (the old file is then untouched).
 bool writeSettingsFolderFile(const char* name, const void* data, size_t size);
 
+// Removes what a killed write left behind: "<name>.dat.tmpPID" and
+// "<name>.sav.tmpPID" files of the "settings" folder. Returns how many.
+int removeStaleTemporaryFiles();
+
 }  // namespace corsavel

@@ -58,6 +58,18 @@ TEST_F(Durability, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
     EXPECT_EQ(sawOld + sawNew, 30);
 }
 
+TEST_F(Durability, WhatAKilledWriteLeftIsRemovedAtTheNextStart) {
+    writeBytes(settingsPath("profiles.dat.tmp4242"), {1, 2});
+    writeBytes(settingsPath("ANNA_cls.sav.tmp17"), {3});
+    writeBytes(settingsPath("notes.tmp1"), {4});
+    writeBytes(settingsPath("ANNA_cls.sav"), {5});
+    loadPlayerTables(1);
+    EXPECT_FALSE(exists(settingsPath("profiles.dat.tmp4242")));
+    EXPECT_FALSE(exists(settingsPath("ANNA_cls.sav.tmp17")));
+    EXPECT_TRUE(exists(settingsPath("notes.tmp1")));
+    EXPECT_TRUE(exists(settingsPath("ANNA_cls.sav")));
+}
+
 // The tables' folder cannot be written (a read-only folder, or one the user
 // does not own): the saves fail quietly and the files stay as they were.
 TEST_F(Durability, AReadOnlySettingsFolderKeepsTheOldFiles) {
