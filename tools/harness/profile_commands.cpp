@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/game_main.h"
 #include "app/load_steps.h"
 #include "app/request_routes.h"
 #include "app/screen.h"
@@ -16,7 +15,7 @@
 #include "game/progress.h"
 #include "game/rules.h"
 #include "harness.h"
-#include "platform/paths.h"
+#include "platform/settings_store.h"
 #include "ui/player_tables.h"
 #include "ui/profiles.h"
 #include "ui/score_tables.h"
@@ -113,46 +112,38 @@ bool loadGameCommand(const HarnessArgs& args, std::string* error) {
 }
 
 // restart [crash]: the player closes the window (which saves a running
-// level), the game shuts down, and starts again on the same folders up to
-// the end of its one-time load. With "crash" the process state is thrown
-// away without the close and without the shutdown's saves, as a killed
-// game would leave its files.
+// level) and the game's shutdown saves the tables; then the game starts
+// again on the same folders: the settings record and the tables are read
+// afresh, the gameplay starts empty, and the intro waits for its "click to
+// continue". With "crash" nothing is saved, as a killed game leaves its
+// files. The window, the device and the loaded assets are kept, so the
+// frames after a restart draw as before.
 bool restartCommand(const HarnessArgs& args, std::string* error) {
     const bool crash = args.size() == 1 && args[0] == "crash";
     if (args.size() > 1 || (args.size() == 1 && !crash)) {
         *error = "usage: restart [crash]";
         return false;
     }
-    const std::string data = paths.dataDirectory;
-    const std::string user = paths.userDirectory;
-    if (crash) {
-        forgetPlayerTables();
-    } else {
+    loadIfNeeded();
+    if (!crash) {
         sendMessage({MessageKind::Close, 0});
+        saveAll();
     }
-    shutdownGame();
+    app.quitRequested = 0;
     forgetPlayerTables();
-    const bool fixedSeed = app.fixedSeed;
-    const uint32_t seed = app.seed;
-    resetAppState();
-    app.fixedSeed = fixedSeed;
-    app.seed = seed;
     game = GameState{};
     session = SessionState{};
-    intro = IntroState{};
     clearRequests();
     openInGamePage("");
-    GameOptions options;
-    options.dataDirectory = data.c_str();
-    options.userDirectory = user.c_str();
-    options.allowOffscreen = true;
-    options.limitFrameRate = false;
-    options.singleInstance = false;
-    if (!startGame(options)) {
-        *error = "the game did not start again";
-        return false;
+    readSettings();
+    for (int i = 0; i < loadStepCount(); ++i) {
+        if (std::string(loadStep(i).name) == "settings") {
+            loadStep(i).load();
+        }
     }
-    loadIfNeeded();
+    intro = IntroState{};
+    intro.splashTimerMs = kSplashMs;
+    setCurrentScreen(&introScreen);
     state.restarts += 1;
     return true;
 }
