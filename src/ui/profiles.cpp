@@ -25,7 +25,8 @@ constexpr int32_t kMaxLives = 99;
 
 bool nameTaken(const char* name, int32_t except) {
     for (int32_t i = 0; i < profileTable.count; ++i) {
-        if (i != except && std::strncmp(profileTable.records[i].name, name, kProfileNameSize) == 0) {
+        if (i != except &&
+            std::strncmp(profileTable.records[i].name, name, kProfileNameSize) == 0) {
             return true;
         }
     }
@@ -237,8 +238,8 @@ bool savedGameFileName(const Profile& p, int mode, char* out, int capacity) {
     if (!isValidProfileName(p.name)) {
         return false;
     }
-    const int n = std::snprintf(out, static_cast<size_t>(capacity), mode == 1 ? "%s_ndl.sav" : "%s_cls.sav",
-                                p.name);
+    const int n = std::snprintf(out, static_cast<size_t>(capacity),
+                                mode == 1 ? "%s_ndl.sav" : "%s_cls.sav", p.name);
     return n > 0 && n < capacity;
 }
 

@@ -17,10 +17,9 @@ ScoreTables scoreTables;
 
 namespace {
 
-constexpr const char* kFallbackNames[kHiscoreCount] = {"EXPLORER", "CAPTAIN",      "NAVIGATOR",
-                                                       "DIVER",    "SCOUT",        "TRADER",
-                                                       "CARTOGRAPHER", "LOOKOUT", "BOATSWAIN",
-                                                       "DECKHAND"};
+constexpr const char* kFallbackNames[kHiscoreCount] = {
+    "EXPLORER", "CAPTAIN",      "NAVIGATOR", "DIVER",     "SCOUT",
+    "TRADER",   "CARTOGRAPHER", "LOOKOUT",   "BOATSWAIN", "DECKHAND"};
 
 // Copies at most size - 1 characters and zero-fills the rest of the field.
 void copyName(char* field, int size, const char* name) {
@@ -65,8 +64,9 @@ void defaultRecord(LevelRecord* r, NameDraw* draw) {
 }
 
 bool checkRecord(LevelRecord* r) {
-    return checkName(r->scoreHolder, kHolderNameSize) && checkName(r->timeHolder, kHolderNameSize) &&
-           r->bestScore >= 0 && r->bestTimeMs >= 0 && r->bestTimeMs <= kDefaultBestTimeMs;
+    return checkName(r->scoreHolder, kHolderNameSize) &&
+           checkName(r->timeHolder, kHolderNameSize) && r->bestScore >= 0 && r->bestTimeMs >= 0 &&
+           r->bestTimeMs <= kDefaultBestTimeMs;
 }
 
 bool checkHiscores(HiscoreEntry* entries) {
@@ -154,8 +154,8 @@ void loadScoreTables(uint32_t seed) {
 }
 
 bool saveScoreTables() {
-    const bool records = writeSettingsFolderFile(kRecordsFileName, scoreTables.records,
-                                                 sizeof scoreTables.records);
+    const bool records =
+        writeSettingsFolderFile(kRecordsFileName, scoreTables.records, sizeof scoreTables.records);
     const bool hiscores = writeSettingsFolderFile(kHiscoresFileName, scoreTables.hiscores,
                                                   sizeof scoreTables.hiscores);
     return records && hiscores;

@@ -22,11 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     p.lastMode = static_cast<uint8_t>(mode);
     p.score[mode] = score;
     const int32_t at = insertHiscore(p, mode);
-    if (at < -1 || at >= kHiscoreCount || scoreTables.highlight != at) std::abort();
+    if (at < -1 || at >= kHiscoreCount || scoreTables.highlight != at)
+        std::abort();
     for (const auto& table : scoreTables.hiscores) {
         for (int j = 0; j < kHiscoreCount; ++j) {
-            if (std::memchr(table[j].name, 0, kHiscoreNameSize) == nullptr) std::abort();
-            if (j > 0 && table[j].score > table[j - 1].score) std::abort();
+            if (std::memchr(table[j].name, 0, kHiscoreNameSize) == nullptr)
+                std::abort();
+            if (j > 0 && table[j].score > table[j - 1].score)
+                std::abort();
         }
     }
     return 0;

@@ -20,21 +20,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> file(data + 2, data + size);
     static ProfileTable table;
     decodeProfiles(file.data(), static_cast<int64_t>(file.size()), count, current, known, &table);
-    if (table.count < 0 || table.count > kMaxProfiles) std::abort();
-    if (table.current < 0 || (table.count > 0 && table.current >= table.count)) std::abort();
-    if (table.count == 0 && table.current != 0) std::abort();
+    if (table.count < 0 || table.count > kMaxProfiles)
+        std::abort();
+    if (table.current < 0 || (table.count > 0 && table.current >= table.count))
+        std::abort();
+    if (table.count == 0 && table.current != 0)
+        std::abort();
     for (int32_t i = 0; i < table.count; ++i) {
         Profile p = table.records[i];
-        if (!isValidProfileName(p.name)) std::abort();
+        if (!isValidProfileName(p.name))
+            std::abort();
         char name[64];
-        if (!savedGameFileName(p, i & 1, name, sizeof name)) std::abort();
-        if (std::strchr(name, '/') != nullptr || name[0] == '.') std::abort();
+        if (!savedGameFileName(p, i & 1, name, sizeof name))
+            std::abort();
+        if (std::strchr(name, '/') != nullptr || name[0] == '.')
+            std::abort();
         for (int m = 0; m < 2; ++m) {
-            if (progressLevel(p) < 0 || progressLevel(p) >= kLevelCount) std::abort();
-            if (p.lives[m] < 0 || p.score[m] < 0 || p.savedGame[m] > 1) std::abort();
+            if (progressLevel(p) < 0 || progressLevel(p) >= kLevelCount)
+                std::abort();
+            if (p.lives[m] < 0 || p.score[m] < 0 || p.savedGame[m] > 1)
+                std::abort();
         }
         const Profile before = p;
-        if (!sanitizeProfile(p) || std::memcmp(&p, &before, sizeof p) != 0) std::abort();
+        if (!sanitizeProfile(p) || std::memcmp(&p, &before, sizeof p) != 0)
+            std::abort();
     }
     return 0;
 }

@@ -45,9 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     recordLevelResult(p, level & 1, level >> 1, score, elapsed);
     for (const auto& mode : scoreTables.records) {
         for (const LevelRecord& r : mode) {
-            if (!goodName(r.scoreHolder, kHolderNameSize) || !goodName(r.timeHolder, kHolderNameSize))
+            if (!goodName(r.scoreHolder, kHolderNameSize) ||
+                !goodName(r.timeHolder, kHolderNameSize))
                 std::abort();
-            if (r.bestTimeMs < 0 || r.bestTimeMs > kDefaultBestTimeMs) std::abort();
+            if (r.bestTimeMs < 0 || r.bestTimeMs > kDefaultBestTimeMs)
+                std::abort();
         }
     }
     return 0;

@@ -80,8 +80,8 @@ TEST_F(Hiscores, FirstRunTablesCountDownInSteps) {
 TEST_F(Hiscores, DefaultNamesAreTheRunFromDefname1) {
     const int32_t before = textTable.count;
     addText("other", "X", 1);
-    const char* names[] = {"ONE", "TWO", "THREE", "FOUR", "FIVE", "SIX", "SEVEN", "EIGHT", "NINE",
-                           "TEN"};
+    const char* names[] = {"ONE", "TWO",   "THREE", "FOUR", "FIVE",
+                           "SIX", "SEVEN", "EIGHT", "NINE", "TEN"};
     for (int k = 0; k < 10; ++k) {
         const std::string key = "defname" + std::to_string(k + 1);
         addText(key.c_str(), names[k], static_cast<int32_t>(std::strlen(names[k])));

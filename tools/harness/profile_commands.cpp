@@ -99,8 +99,8 @@ bool saveGameCommand(const HarnessArgs& args, std::string* error) {
 // the profile's last one.
 bool loadGameCommand(const HarnessArgs& args, std::string* error) {
     int mode = -1;
-    if (args.size() > 1 || (args.size() == 1 && (!parseIndex(args[0], &mode) || mode < 0 ||
-                                                 mode > 1))) {
+    if (args.size() > 1 ||
+        (args.size() == 1 && (!parseIndex(args[0], &mode) || mode < 0 || mode > 1))) {
         *error = "usage: loadgame [MODE]";
         return false;
     }
@@ -160,9 +160,8 @@ int unlockedOf(int mode) {
 
 const LevelRecord& currentRecord() {
     const int mode = session.gameMode != 0 ? 1 : 0;
-    const int level = session.currentLevel < 0 || session.currentLevel >= kLevelCount
-                          ? 0
-                          : session.currentLevel;
+    const int level =
+        session.currentLevel < 0 || session.currentLevel >= kLevelCount ? 0 : session.currentLevel;
     return scoreTables.records[mode][level];
 }
 
@@ -185,10 +184,11 @@ HarnessValue num(double v) {
     registerDumpField("restarts", [] { return num(state.restarts); }) &&
     registerDumpField("profileCount", [] { return num(profileTable.count); }) &&
     registerDumpField("profileIndex", [] { return num(profileTable.current); }) &&
-    registerDumpField("profileName", [] {
-        const Profile* p = currentProfileRecord();
-        return HarnessValue::string(p != nullptr ? p->name : "");
-    }) &&
+    registerDumpField("profileName",
+                      [] {
+                          const Profile* p = currentProfileRecord();
+                          return HarnessValue::string(p != nullptr ? p->name : "");
+                      }) &&
     registerDumpField("profileLastMode", [] { return num(activeProfile().lastMode); }) &&
     registerDumpField("progressLevel0", [] { return num(progressOf(0)); }) &&
     registerDumpField("progressLevel1", [] { return num(progressOf(1)); }) &&
