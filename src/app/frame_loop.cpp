@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/request_routes.h"
 #include "app/screen.h"
 #include "app/session_record.h"
 #include "audio/audio.h"
@@ -50,7 +51,10 @@ void deactivate() {
     app.appActive = 0;
 }
 
+// Closing the window during a level keeps it: the saved game is offered at
+// the next start.
 void close() {
+    saveRunningGame();
     app.quitRequested = 1;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/settings_store.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
+#include "ui/player_tables.h"
 
 namespace corsavel {
 
@@ -38,14 +39,22 @@ void loadTextTables() {
     loadTextTable("tips.txt");
 }
 
-// The tables live in the user's "settings" folder, made on first use.
+// The profiles, level records and hiscores live in the user's "settings"
+// folder, made on first use. The default record holders follow the run's
+// seed only when it is fixed (the harness), never the rules' generator.
 void loadSettingsTables() {
-    enterSettingsDirectory();
-    leaveSettingsDirectory();
+    loadPlayerTables(app.fixedSeed ? app.seed : clockMs());
 }
 
-// The settings record keeps the live choices of the device and the volumes.
+// The tables first, then the settings record that holds the profile count:
+// when "profiles.dat" could not be written the old record stays, and its
+// count keeps matching the file. The record keeps the live choices of the
+// device and the volumes.
 void saveSettingsRecord() {
+    if (!savePlayerTables()) {
+        return;
+    }
+    storeProfileCountInSettings();
     settings.fullScreen = renderDevice.fullScreen != 0;
     settings.resolutionIndex = renderDevice.resolutionIndex;
     settings.trueColour = renderDevice.trueColour;

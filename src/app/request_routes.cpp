@@ -1,10 +1,13 @@
 #include "app/request_routes.h"
 
+#include "app/load_steps.h"
 #include "app/screen.h"
 #include "app/stand_in_pages.h"
 #include "game/game_requests.h"
 #include "game/hud_textures.h"
 #include "game/rules.h"
+#include "ui/profiles.h"
+#include "ui/score_tables.h"
 
 namespace corsavel {
 
@@ -14,9 +17,33 @@ void startCurrentLevel() {
     requestScreen(&gameScreen);
 }
 
+bool saveRunningGame() {
+    if (screens.currentScreen != &gameScreen || !saveGame()) {
+        return false;
+    }
+    // The saved flag reaches "profiles.dat" at once, so a crash later still
+    // offers the saved game.
+    saveAll();
+    return true;
+}
+
+bool loadSavedGame() {
+    openInGamePage("");
+    const bool loaded = loadGame();
+    requestScreen(&gameScreen);
+    return loaded;
+}
+
+// A won level's score and time enter its record and the profile's score the
+// hiscores; a lost game's final score enters the hiscores only (its level
+// was not finished, so its time is no record). The save of the tables runs
+// once after every request of the frame, so it holds what they changed
+// whatever order they were posted in.
 void handleGameRequests() {
     GameRequest r;
+    bool saveTables = false;
     while (takeRequest(&r)) {
+        Profile* profile = currentProfileRecord();
         switch (r.kind) {
             case GameRequestKind::OpenPage:
                 openInGamePage(r.text);
@@ -30,17 +57,30 @@ void handleGameRequests() {
             case GameRequestKind::ShowGameComplete:
                 loadGameCompletePicture();
                 break;
-            // The game has no profile table and no background scenes yet:
-            // these go unanswered.
             case GameRequestKind::RecordLevelResult:
+                if (profile != nullptr) {
+                    recordLevelResult(*profile, session.gameMode, session.currentLevel, r.number,
+                                      r.value[0]);
+                }
+                break;
             case GameRequestKind::RecordGameOver:
+                if (profile != nullptr) {
+                    insertHiscore(*profile, session.gameMode);
+                }
+                break;
             case GameRequestKind::SaveTables:
+                saveTables = true;
+                break;
+            // The game has no background scenes yet: these go unanswered.
             case GameRequestKind::SetTintNow:
             case GameRequestKind::SetTintTarget:
             case GameRequestKind::LoadBackground:
             case GameRequestKind::QueueBackground:
                 break;
         }
+    }
+    if (saveTables) {
+        saveAll();
     }
 }
 

@@ -9,4 +9,12 @@ void handleGameRequests();
 // Starts session.currentLevel of the game in progress on the game screen.
 void startCurrentLevel();
 
+// Saves the running level to the current profile's saved game (only on the
+// game screen, and only when the level may be saved), then the tables.
+bool saveRunningGame();
+
+// Starts the current profile's level and reads its saved game of the game
+// mode over it, on the game screen; false when none was read.
+bool loadSavedGame();
+
 }  // namespace corsavel

@@ -37,11 +37,18 @@ void leavePage() {
     }
 }
 
-// The active profile's current level of its last mode, on the game screen.
+// The active profile's current level of its last mode, on the game screen:
+// its saved game when it has one (as "yes" on the menus' question would),
+// else the level afresh with three lives, as entering a mode does.
 void startPlayersGame() {
-    const Profile& p = activeProfile();
-    session.gameMode = static_cast<uint8_t>(profileMode(p));
+    Profile& p = activeProfile();
+    const int mode = profileMode(p);
+    session.gameMode = static_cast<uint8_t>(mode);
     closePage();
+    if (p.savedGame[mode] != 0 && loadSavedGame()) {
+        return;
+    }
+    setProfileLives(p, 3);
     session.currentLevel = progressLevel(p);
     startCurrentLevel();
 }

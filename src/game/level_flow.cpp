@@ -399,6 +399,8 @@ void advanceLevel() {
     stopAllEffects();
     s.bankedScore += s.scoreShown;
     setProfileScore(p, s.bankedScore);
+    // The advanced profile reaches the disk now, not only at exit.
+    requestPlain(GameRequestKind::SaveTables);
     if (startsLaterStage(session.currentLevel)) {
         // The next stage's background (2..12) fades in behind the stage screen.
         fl.stageComplete = true;

@@ -72,6 +72,17 @@ TEST_F(LevelFlowTest, FourthLevelEndsTheFirstStage) {
     EXPECT_EQ(progressLevel(profile), 4);
 }
 
+TEST_F(LevelFlowTest, AdvancingSavesTheProfileAgain) {
+    game.flags.levelCompletePage = true;
+    game.flags.levelWon = true;
+    session.currentLevel = 5;
+    setProgressLevel(profile, 5);
+    takeRequests();
+    advanceLevel();
+    EXPECT_EQ(progressLevel(profile), 6);
+    EXPECT_EQ(countRequests(takeRequests(), GameRequestKind::SaveTables), 1);
+}
+
 TEST_F(LevelFlowTest, OrdinaryLevelGoesOnThroughTheMenus) {
     game.scores.scoreShown = 120;
     winAndOpenPage(5);

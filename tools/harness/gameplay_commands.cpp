@@ -184,6 +184,8 @@ bool livesCommand(const HarnessArgs& args, std::string* error) {
         *error = "usage: lives N";
         return false;
     }
+    // The profile table is read by the load: the profile changed is the one played.
+    ensureLoaded();
     activeProfile().lives[session.gameMode != 0 ? 1 : 0] = lives;
     return true;
 }
@@ -194,6 +196,7 @@ bool noTipsCommand(const HarnessArgs& args, std::string* error) {
         *error = "notips takes no arguments";
         return false;
     }
+    ensureLoaded();
     Profile& p = activeProfile();
     p.helpShown = 1;
     p.tipPowerupShown = 1;
