@@ -76,14 +76,19 @@ struct OpenAlState {
 
 namespace {
 
+// Headroom under full volume, so that a burst of effects over the music
+// rarely reaches OpenAL's output limiter.
+constexpr float kEffectsHeadroom = 0.6f;
+constexpr float kMusicHeadroom = 0.8f;
+
 float effectGain(const OpenAlState& s, int32_t volume) {
     const float own = volume < 0 ? 1.0f : static_cast<float>(volume) / 100.0f;
-    return static_cast<float>(s.effectsVolume) / 100.0f * own;
+    return kEffectsHeadroom * static_cast<float>(s.effectsVolume) / 100.0f * own;
 }
 
 void applyMusicGain(OpenAlState& s) {
     if (s.musicSource != 0) {
-        const float gain = static_cast<float>(s.musicVolume) / 100.0f *
+        const float gain = kMusicHeadroom * static_cast<float>(s.musicVolume) / 100.0f *
                            static_cast<float>(s.fadeVolume) / 100.0f;
         alSourcef(s.musicSource, AL_GAIN, gain);
     }
