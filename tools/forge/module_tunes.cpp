@@ -68,6 +68,7 @@ std::vector<XmInstrument> makeInstruments() {
     XmInstrument leadIn = loopedInstrument("lead", 1, lead);
     leadIn.envelope = {{0, 0}, {2, 64}, {12, 44}, {60, 26}, {160, 0}};
     leadIn.volume = 52;
+    leadIn.pan = 118;
     all.push_back(leadIn);
     // Pad: two detuned saw-like tones beating slowly (100 and 101 cycles).
     std::vector<std::pair<double, float>> pad;
@@ -80,6 +81,7 @@ std::vector<XmInstrument> makeInstruments() {
     padIn.sustainPoint = 3;
     padIn.fadeout = 0x300;
     padIn.volume = 40;
+    padIn.pan = 150;
     all.push_back(padIn);
     // Bass: round sine with a touch of second and third harmonic.
     XmInstrument bassIn = loopedInstrument("bass", 1, {{1, 1.0f}, {2, 0.3f}, {3, 0.12f}});
@@ -105,6 +107,7 @@ std::vector<XmInstrument> makeInstruments() {
     attackDecay(hat, 0.0005f, 70.0f, kDrumRate);
     XmInstrument hatIn = oneShot("hihat", hat, kDrumRate);
     hatIn.volume = 40;
+    hatIn.pan = 170;
     all.push_back(hatIn);
     // Bell for arpeggios and jingles: decaying partials at middle C.
     Wave bellWave = bell(1.6f, static_cast<float>(kMiddleC),
@@ -114,6 +117,7 @@ std::vector<XmInstrument> makeInstruments() {
     attackDecay(bellWave, 0.002f, 0.0f, kDrumRate);
     XmInstrument bellIn = oneShot("bell", bellWave, kDrumRate);
     bellIn.volume = 44;
+    bellIn.pan = 90;
     all.push_back(bellIn);
     return all;
 }

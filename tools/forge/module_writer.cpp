@@ -97,7 +97,7 @@ void putInstrument(std::vector<uint8_t>& out, const XmInstrument& in) {
     put8(out, in.volume);
     put8(out, static_cast<uint8_t>(in.finetune));
     put8(out, (in.loop ? 1u : 0u) | 0x10u);
-    put8(out, 128);
+    put8(out, in.pan);
     put8(out, static_cast<uint8_t>(in.relativeNote));
     put8(out, 0);
     putText(out, in.name, 22);

@@ -49,6 +49,7 @@ struct XmInstrument {
     uint8_t volume = 64;
     int8_t finetune = 0;      // 1/128 semitone
     int8_t relativeNote = 0;  // semitones
+    uint8_t pan = 128;        // 0 left .. 255 right
     std::vector<XmEnvelopePoint> envelope;  // empty: no envelope
     int sustainPoint = -1;
     uint16_t fadeout = 0;

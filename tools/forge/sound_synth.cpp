@@ -57,6 +57,11 @@ Wave bell(float seconds, float frequency, const std::vector<Partial>& partials, 
             w[i] += p.level * std::exp(-p.decay * t) * static_cast<float>(std::sin(step * i));
         }
     }
+    // A 3 ms onset, so a struck note does not click.
+    const size_t onset = std::min(w.size(), static_cast<size_t>(samplesOf(0.003f, rate)));
+    for (size_t i = 0; i < onset; ++i) {
+        w[i] *= static_cast<float>(i) / static_cast<float>(onset);
+    }
     return w;
 }
 
