@@ -103,6 +103,7 @@ void runFrame() {
     if (screens.currentScreen != nullptr) {
         screens.currentScreen->update();
     }
+    feedMusic();
     applyScreenSwitch();
     app.animationClockMs += app.frameStepMs;
     setDrawClock(app.frameStepMs, app.animationClockMs);

@@ -238,6 +238,10 @@ void updateAudio(float frameMs) {
     output->update(frameMs);
 }
 
+void feedMusic() {
+    output->update(0.0f);
+}
+
 int32_t musicPosition(int32_t number) {
     return (number >= 1 && number <= 8) ? number : 0;
 }

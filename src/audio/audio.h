@@ -84,6 +84,9 @@ int32_t findSample(const char* name);
 void playSound(const char* name);
 void playSoundEx(const char* name, Vec3 position, uint8_t loop, int32_t frequency);
 void updateAudio(float frameMs);
+// Keeps the streamed music fed; the frame loop calls it every frame, also on
+// screens that run no audio update (the intro, the end of the game).
+void feedMusic();
 
 // Music numbers 1..8 select that module position, anything else position 0.
 int32_t musicPosition(int32_t number);

@@ -7,6 +7,9 @@
 //   audio window               start a new measuring window
 //   audio volume music|effects N   set a volume 0..100 as the options page does
 //
+// With CORSAVEL_AUDIO_WAV=FILE.wav in the environment the whole run is
+// recorded from the first frame.
+//
 // Dump fields: audioRms, audioPeak and audioMusicRms (frames with no effect
 // playing) over the window, audioFrames, musicTarget, musicFade,
 // musicVolume, effectsVolume, musicPlaying, sourcesPlaying, soundsStarted,
@@ -132,8 +135,25 @@ void hearFrame() {
     }
 }
 
+bool startRecording(const std::string& path, std::string* error) {
+    finishWav();
+    capture.wav = std::fopen(path.c_str(), "wb");
+    if (capture.wav == nullptr) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    capture.dataBytes = 0;
+    writeWavHeader(capture.wav, 0);
+    return true;
+}
+
 void useLoopback() {
     deviceAudioOutput().setCaptureMode(true);
+    const char* wav = std::getenv("CORSAVEL_AUDIO_WAV");
+    std::string error;
+    if (wav != nullptr && *wav != '\0' && !startRecording(outputPath(wav), &error)) {
+        std::fprintf(stderr, "corsavel-harness: %s\n", error.c_str());
+    }
 }
 
 bool parseVolume(const std::string& s, int* out) {
@@ -149,16 +169,7 @@ bool parseVolume(const std::string& s, int* out) {
 bool audioCommand(const HarnessArgs& args, std::string* error) {
     const std::string verb = args.empty() ? "" : args[0];
     if (verb == "record" && args.size() == 2) {
-        finishWav();
-        const std::string path = outputPath(args[1]);
-        capture.wav = std::fopen(path.c_str(), "wb");
-        if (capture.wav == nullptr) {
-            *error = "cannot write " + path;
-            return false;
-        }
-        capture.dataBytes = 0;
-        writeWavHeader(capture.wav, 0);
-        return true;
+        return startRecording(outputPath(args[1]), error);
     }
     if (verb == "stop" && args.size() == 1) {
         finishWav();
