@@ -5,6 +5,7 @@
 #include <AL/alext.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <libopenmpt/libopenmpt.hpp>
 #include <ostream>
@@ -177,6 +178,9 @@ bool OpenAlOutput::open() {
         s.device = loopbackOpen(nullptr);
         s.loopback = true;
     } else {
+        // No audio device is a normal way to run: OpenAL's own error lines
+        // stay quiet unless the player asked for them.
+        setenv("ALSOFT_LOGLEVEL", "0", 0);
         s.device = alcOpenDevice(nullptr);
         s.loopback = false;
     }

@@ -45,7 +45,7 @@ activate
 frames 2
 # From 3.01 s: the bot plays the level; sounds and music between moves.
 audio window
-botplay 3000
+botplay 3000 500
 expect levelWon == 1
 expect soundsStarted > 20
 expect audioRms > 0.02
@@ -59,7 +59,7 @@ audio volume music 0
 keep soundsStarted
 frames 2
 audio window
-frames 300
+frames 150
 expect soundsStarted > $soundsStarted
 expect audioRms > 0.005
 expect audioMusicRms == 0
