@@ -37,7 +37,8 @@ OpenAlOutput& loadedOutput() {
 // Every voice busy: looping samples of the bank, at varied pitches.
 void fillVoices(OpenAlOutput& out) {
     for (int i = 0; i < kEffectSources; ++i) {
-        const SampleEntry& e = audio.bank.entries[i % (audio.bank.count > 0 ? audio.bank.count : 1)];
+        const SampleEntry& e =
+            audio.bank.entries[i % (audio.bank.count > 0 ? audio.bank.count : 1)];
         out.playSample(e.sample, 40000 + 300 * i, -1, -101, true);
     }
 }
@@ -61,7 +62,8 @@ void BM_UpdateAudio(benchmark::State& state) {
         ++frames;
     }
     const int allocations = stopCountingAllocations();
-    state.counters["allocs_per_frame"] = static_cast<double>(allocations) / static_cast<double>(frames);
+    state.counters["allocs_per_frame"] =
+        static_cast<double>(allocations) / static_cast<double>(frames);
     state.counters["voices"] = out.playingSources();
     state.counters["music"] = out.musicPlaying() ? 1 : 0;
 }

@@ -1,9 +1,9 @@
 #include "audio/audio.h"
 
-#include <cmath>
-#include <cstring>
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>

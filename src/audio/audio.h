@@ -58,7 +58,7 @@ struct AudioState {
     MusicState music;
     int32_t effectsVolume = 100;
     int32_t musicVolume = 100;
-    bool ready = false;  // a device was opened
+    bool ready = false;          // a device was opened
     uint32_t soundsStarted = 0;  // playbacks handed to the output since start
     // Why the output is paused: the window (inactive or minimised) and the
     // gameplay pause; it sounds only when neither holds.

@@ -20,7 +20,9 @@ struct DecodedSample {
     std::vector<int16_t> pcm;
     int32_t rate = 0;
     int32_t channels = 0;
-    int32_t frames() const { return channels > 0 ? static_cast<int32_t>(pcm.size()) / channels : 0; }
+    int32_t frames() const {
+        return channels > 0 ? static_cast<int32_t>(pcm.size()) / channels : 0;
+    }
 };
 
 // Decodes an Ogg Vorbis file held in memory. False, with `out` emptied, for

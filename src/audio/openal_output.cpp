@@ -188,9 +188,12 @@ bool OpenAlOutput::open() {
         return false;
     }
     // The capture mixes to float, so no dither noise is added to silence.
-    const ALCint loopbackAttributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
-                                         ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
-                                         ALC_FREQUENCY,            kOutputRate,
+    const ALCint loopbackAttributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                         ALC_STEREO_SOFT,
+                                         ALC_FORMAT_TYPE_SOFT,
+                                         ALC_FLOAT_SOFT,
+                                         ALC_FREQUENCY,
+                                         kOutputRate,
                                          0};
     const ALCint deviceAttributes[] = {ALC_FREQUENCY, kOutputRate, 0};
     s.context = alcCreateContext(s.device, s.loopback ? loopbackAttributes : deviceAttributes);
@@ -257,7 +260,8 @@ void OpenAlOutput::renderCapture(int16_t* out, int frames) {
         s.renderSamples(s.device, s.captureBuffer, n);
         for (int i = 0; i < n * 2; ++i) {
             const float v = s.captureBuffer[i] * 32767.0f;
-            out[i] = static_cast<int16_t>(v > 32767.0f ? 32767.0f : (v < -32768.0f ? -32768.0f : v));
+            out[i] =
+                static_cast<int16_t>(v > 32767.0f ? 32767.0f : (v < -32768.0f ? -32768.0f : v));
         }
         out += n * 2;
         frames -= n;
@@ -288,15 +292,16 @@ uint32_t OpenAlOutput::loadSample(const uint8_t* data, int32_t size) {
     return static_cast<uint32_t>(s.sampleCount);
 }
 
-uint32_t OpenAlOutput::playSample(uint32_t sample, int32_t frequency, int32_t volume,
-                                  int32_t pan, bool loop) {
+uint32_t OpenAlOutput::playSample(uint32_t sample, int32_t frequency, int32_t volume, int32_t pan,
+                                  bool loop) {
     OpenAlState& s = *state_;
     if (!isOpen() || s.paused || sample == 0 || sample > static_cast<uint32_t>(s.sampleCount)) {
         return 0;
     }
     SampleSlot& slot = s.samples[sample - 1];
     // A frequency of 0 or less plays the sample at its own rate.
-    const float pitch = clampPitch(frequency > 0 ? static_cast<float>(frequency) / slot.rate : 1.0f);
+    const float pitch =
+        clampPitch(frequency > 0 ? static_cast<float>(frequency) / slot.rate : 1.0f);
     slot.lastPitch = pitch;
     const int i = pickVoice(s);
     Voice& v = s.voices[i];

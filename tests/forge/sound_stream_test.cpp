@@ -58,7 +58,8 @@ TEST_F(MusicStream, AFrameHitchOfAQuarterSecondDoesNotStarveTheMusic) {
 TEST_F(MusicStream, MusicVolumeZeroSilencesTheMusicButNotTheEffects) {
     forge::Wave w = forge::tone(0.5f, 500.0f, 500.0f, 0);
     const std::vector<uint8_t> ogg = forge::encodeOgg(w, forge::kSynthRate, 1);
-    ASSERT_TRUE(addSample("menu.ogg", out.loadSample(ogg.data(), static_cast<int32_t>(ogg.size()))));
+    ASSERT_TRUE(
+        addSample("menu.ogg", out.loadSample(ogg.data(), static_cast<int32_t>(ogg.size()))));
     switchMusic(0);
     EXPECT_GT(rmsOf(playFor(out, 300)), 0.01);
     audio.musicVolume = 0;

@@ -18,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool shapeOk = (sample.channels == 1 || sample.channels == 2) &&
                          sample.rate >= kMinSampleRate && sample.rate <= kMaxSampleRate &&
                          sample.pcm.size() % static_cast<size_t>(sample.channels) == 0;
-    if (!shapeOk || sample.frames() <= 0 ||
-        sample.frames() > kMaxSampleSeconds * sample.rate) {
+    if (!shapeOk || sample.frames() <= 0 || sample.frames() > kMaxSampleSeconds * sample.rate) {
         __builtin_trap();
     }
     return 0;

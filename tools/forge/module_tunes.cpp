@@ -63,7 +63,8 @@ std::vector<XmInstrument> makeInstruments() {
     // Lead: a mellow pulse (odd harmonics falling off), plucked envelope.
     std::vector<std::pair<double, float>> lead;
     for (int h = 1; h <= 9; ++h) {
-        lead.push_back({static_cast<double>(h), (h % 2 == 1 ? 1.0f : 0.35f) / (h * h * 0.6f + 0.4f)});
+        lead.push_back(
+            {static_cast<double>(h), (h % 2 == 1 ? 1.0f : 0.35f) / (h * h * 0.6f + 0.4f)});
     }
     XmInstrument leadIn = loopedInstrument("lead", 1, lead);
     leadIn.envelope = {{0, 0}, {2, 64}, {12, 44}, {60, 26}, {160, 0}};
@@ -110,10 +111,10 @@ std::vector<XmInstrument> makeInstruments() {
     hatIn.pan = 170;
     all.push_back(hatIn);
     // Bell for arpeggios and jingles: decaying partials at middle C.
-    Wave bellWave = bell(1.6f, static_cast<float>(kMiddleC),
-                         {{1.0f, 1.0f, 2.5f}, {2.0f, 0.4f, 4.0f}, {3.0f, 0.2f, 6.0f},
-                          {4.0f, 0.1f, 9.0f}},
-                         kDrumRate);
+    Wave bellWave =
+        bell(1.6f, static_cast<float>(kMiddleC),
+             {{1.0f, 1.0f, 2.5f}, {2.0f, 0.4f, 4.0f}, {3.0f, 0.2f, 6.0f}, {4.0f, 0.1f, 9.0f}},
+             kDrumRate);
     attackDecay(bellWave, 0.002f, 0.0f, kDrumRate);
     XmInstrument bellIn = oneShot("bell", bellWave, kDrumRate);
     bellIn.volume = 44;
@@ -208,8 +209,7 @@ void harmonyBar(XmPattern& p, const TuneStyle& t, int bar, int degree, bool arpe
 
 // A phrase of four bars: rhythm templates with a random walk on the scale
 // that lands on a chord tone at each bar's start. Same seed, same phrase.
-void melodyPhrase(XmPattern& p, const TuneStyle& t, uint32_t seed, int firstBar,
-                  bool variation) {
+void melodyPhrase(XmPattern& p, const TuneStyle& t, uint32_t seed, int firstBar, bool variation) {
     static const std::vector<std::vector<int>> rhythms = {
         {0, 4, 6, 8, 12},
         {0, 3, 6, 8, 10, 12},
@@ -305,17 +305,49 @@ struct TuneLayout {
 // order, the last one back to the start of the tune's loop.
 XmModule composeModule() {
     const std::vector<TuneLayout> tunes = {
-        {{"menu theme", 37 + 5, false, 6, 100, {0, 5, 3, 4}, {0, 1, 0, 2, 1, 0}, 1, 11}, 6, false,
+        {{"menu theme", 37 + 5, false, 6, 100, {0, 5, 3, 4}, {0, 1, 0, 2, 1, 0}, 1, 11},
+         6,
+         false,
          false},
         {{"complete B", 37 + 7, false, 6, 125, {0, 3, 4, 0}, {1}, 0, 12}, 1, true, false},
         {{"complete D", 37 + 2, false, 6, 125, {0, 3, 4, 0}, {1}, 0, 13}, 1, true, false},
         {{"time out", 37 + 9, true, 6, 90, {0, 5, 3, 4}, {1}, 0, 14}, 1, true, true},
-        {{"level one", 37 + 0, false, 6, 115, {0, 5, 3, 4, 0, 3, 4, 4},
-          {0, 0, 1, 0, 2, 2, 1, 0}, 2, 21}, 8, false, false},
-        {{"level two", 37 + 9, true, 6, 112, {0, 5, 2, 6, 0, 3, 4, 4},
-          {0, 0, 1, 0, 2, 2, 1, 0}, 2, 22}, 8, false, false},
-        {{"level three", 37 + 7, false, 6, 120, {0, 3, 0, 4, 5, 3, 1, 4},
-          {0, 0, 1, 0, 2, 2, 1, 0}, 2, 23}, 8, false, false},
+        {{"level one",
+          37 + 0,
+          false,
+          6,
+          115,
+          {0, 5, 3, 4, 0, 3, 4, 4},
+          {0, 0, 1, 0, 2, 2, 1, 0},
+          2,
+          21},
+         8,
+         false,
+         false},
+        {{"level two",
+          37 + 9,
+          true,
+          6,
+          112,
+          {0, 5, 2, 6, 0, 3, 4, 4},
+          {0, 0, 1, 0, 2, 2, 1, 0},
+          2,
+          22},
+         8,
+         false,
+         false},
+        {{"level three",
+          37 + 7,
+          false,
+          6,
+          120,
+          {0, 3, 0, 4, 5, 3, 1, 4},
+          {0, 0, 1, 0, 2, 2, 1, 0},
+          2,
+          23},
+         8,
+         false,
+         false},
         {{"complete A", 37 + 0, false, 6, 125, {0, 3, 4, 0}, {1}, 0, 15}, 1, true, false},
         {{"complete C", 37 + 4, false, 6, 125, {0, 3, 4, 0}, {1}, 0, 16}, 1, true, false},
     };
@@ -377,8 +409,8 @@ XmModule composeModule() {
 }  // namespace
 
 const char* tuneName(int position) {
-    static const char* names[] = {"menu theme", "complete B", "complete D",
-                                  "time out",   "level one",  "level two",
+    static const char* names[] = {"menu theme",  "complete B", "complete D",
+                                  "time out",    "level one",  "level two",
                                   "level three", "complete A", "complete C"};
     return (position >= 0 && position < 9) ? names[position] : "";
 }

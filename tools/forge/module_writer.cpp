@@ -33,11 +33,16 @@ void putCell(std::vector<uint8_t>& out, const XmCell& c) {
     mask |= c.effect ? 0x08 : 0;
     mask |= c.param ? 0x10 : 0;
     put8(out, mask);
-    if (c.note) put8(out, c.note);
-    if (c.instrument) put8(out, c.instrument);
-    if (c.volume) put8(out, c.volume);
-    if (c.effect) put8(out, c.effect);
-    if (c.param) put8(out, c.param);
+    if (c.note)
+        put8(out, c.note);
+    if (c.instrument)
+        put8(out, c.instrument);
+    if (c.volume)
+        put8(out, c.volume);
+    if (c.effect)
+        put8(out, c.effect);
+    if (c.param)
+        put8(out, c.param);
 }
 
 void putPattern(std::vector<uint8_t>& out, const XmPattern& p) {

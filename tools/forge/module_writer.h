@@ -27,9 +27,12 @@ struct XmPattern {
     int channels = 8;
     std::vector<XmCell> cells;
     XmPattern(int rowCount, int channelCount)
-        : rows(rowCount), channels(channelCount),
+        : rows(rowCount),
+          channels(channelCount),
           cells(static_cast<size_t>(rowCount * channelCount)) {}
-    XmCell& at(int row, int channel) { return cells[static_cast<size_t>(row * channels + channel)]; }
+    XmCell& at(int row, int channel) {
+        return cells[static_cast<size_t>(row * channels + channel)];
+    }
     const XmCell& at(int row, int channel) const {
         return cells[static_cast<size_t>(row * channels + channel)];
     }
@@ -47,9 +50,9 @@ struct XmInstrument {
     uint32_t loopStart = 0;   // frames
     uint32_t loopLength = 0;  // frames
     uint8_t volume = 64;
-    int8_t finetune = 0;      // 1/128 semitone
-    int8_t relativeNote = 0;  // semitones
-    uint8_t pan = 128;        // 0 left .. 255 right
+    int8_t finetune = 0;                    // 1/128 semitone
+    int8_t relativeNote = 0;                // semitones
+    uint8_t pan = 128;                      // 0 left .. 255 right
     std::vector<XmEnvelopePoint> envelope;  // empty: no envelope
     int sustainPoint = -1;
     uint16_t fadeout = 0;

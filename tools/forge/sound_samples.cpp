@@ -37,8 +37,7 @@ Wave arpeggio(const std::vector<float>& semis, float step, float ringSeconds, fl
         for (Partial& p : partials) {
             p.decay *= decay;
         }
-        mixInto(w, bell(ringSeconds, note(semis[i]), partials), step * static_cast<float>(i),
-                0.6f);
+        mixInto(w, bell(ringSeconds, note(semis[i]), partials), step * static_cast<float>(i), 0.6f);
     }
     return w;
 }
@@ -90,123 +89,187 @@ using Recipe = std::function<Wave()>;
 const std::map<std::string, Recipe>& recipes() {
     static const std::map<std::string, Recipe> table = {
         // Menu click and hover: a short bright tick, a softer one.
-        {"menu.ogg", [] { Wave w = blip(0.06f, 2200.0f, 1800.0f, 1, 60.0f);
-                          mixInto(w, blip(0.03f, 4400.0f, 4400.0f, 0, 120.0f), 0.0f, 0.3f);
-                          return w; }},
+        {"menu.ogg",
+         [] {
+             Wave w = blip(0.06f, 2200.0f, 1800.0f, 1, 60.0f);
+             mixInto(w, blip(0.03f, 4400.0f, 4400.0f, 0, 120.0f), 0.0f, 0.3f);
+             return w;
+         }},
         {"menu2.ogg", [] { return blip(0.04f, 3000.0f, 3200.0f, 0, 90.0f); }},
         // Slider step: a rounded pop.
         {"chpok1.ogg", [] { return blip(0.07f, 900.0f, 280.0f, 0, 45.0f); }},
         // Refusal: two low buzzes.
-        {"gaf.ogg", [] { Wave w = blip(0.09f, 160.0f, 150.0f, 2, 12.0f);
-                         lowPass(w, 1400.0f, 900.0f);
-                         const Wave once = w;
-                         mixInto(w, once, 0.12f, 1.0f);
-                         return w; }},
+        {"gaf.ogg",
+         [] {
+             Wave w = blip(0.09f, 160.0f, 150.0f, 2, 12.0f);
+             lowPass(w, 1400.0f, 900.0f);
+             const Wave once = w;
+             mixInto(w, once, 0.12f, 1.0f);
+             return w;
+         }},
         // Refused swap: a falling two-note "bwomp".
-        {"unmove.ogg", [] { Wave w = blip(0.09f, 420.0f, 400.0f, 1, 10.0f);
-                            mixInto(w, blip(0.16f, 300.0f, 240.0f, 1, 14.0f), 0.09f);
-                            lowPass(w, 2500.0f, 1200.0f);
-                            return w; }},
+        {"unmove.ogg",
+         [] {
+             Wave w = blip(0.09f, 420.0f, 400.0f, 1, 10.0f);
+             mixInto(w, blip(0.16f, 300.0f, 240.0f, 1, 14.0f), 0.09f);
+             lowPass(w, 2500.0f, 1200.0f);
+             return w;
+         }},
         // The hand moves on: a rising shimmer.
-        {"mystery.ogg", [] { return arpeggio({3, 7, 10, 15, 19}, 0.05f, 0.5f, 1.5f); }},
+        {"mystery.ogg",
+         [] {
+             return arpeggio({3, 7, 10, 15, 19}, 0.05f, 0.5f, 1.5f);
+         }},
         // Bonus made: sparkling major arpeggio.
-        {"addbonus.ogg", [] { return arpeggio({15, 19, 22, 27}, 0.06f, 0.45f, 1.2f); }},
+        {"addbonus.ogg",
+         [] {
+             return arpeggio({15, 19, 22, 27}, 0.06f, 0.45f, 1.2f);
+         }},
         // Extra life: warm arpeggio resolving on a chord.
-        {"addlife.ogg", [] { Wave w = arpeggio({3, 7, 10}, 0.1f, 0.5f, 0.9f);
-                             mixInto(w, arpeggio({15, 15, 15}, 0.0f, 0.8f, 0.6f), 0.3f, 0.6f);
-                             mixInto(w, arpeggio({10, 19}, 0.0f, 0.8f, 0.6f), 0.3f, 0.5f);
-                             return w; }},
+        {"addlife.ogg",
+         [] {
+             Wave w = arpeggio({3, 7, 10}, 0.1f, 0.5f, 0.9f);
+             mixInto(w, arpeggio({15, 15, 15}, 0.0f, 0.8f, 0.6f), 0.3f, 0.6f);
+             mixInto(w, arpeggio({10, 19}, 0.0f, 0.8f, 0.6f), 0.3f, 0.5f);
+             return w;
+         }},
         // The bombs: one explosion each, with its own colour.
         {"bomb1.ogg", [] { return explosion(11, 0.8f, 1.0f, 90.0f); }},
-        {"bomb2.ogg", [] { Wave w = explosion(12, 0.8f, 1.2f, 80.0f);
-                           mixInto(w, bell(0.6f, 620.0f, kMetalPartials), 0.0f, 0.25f);
-                           return w; }},
-        {"bomb3.ogg", [] { Wave w = explosion(13, 0.7f, 1.8f, 100.0f);
-                           Wave whoosh = noise(0.5f, 14);
-                           lowPass(whoosh, 400.0f, 4000.0f);
-                           attackDecay(whoosh, 0.2f, 6.0f);
-                           mixInto(w, whoosh, 0.0f, 0.7f);
-                           return w; }},
-        {"bomb4.ogg", [] { Wave w = explosion(15, 0.8f, 1.4f, 85.0f);
-                           mixInto(w, arpeggio({27, 31, 34, 39}, 0.04f, 0.4f, 1.5f), 0.05f, 0.5f);
-                           return w; }},
+        {"bomb2.ogg",
+         [] {
+             Wave w = explosion(12, 0.8f, 1.2f, 80.0f);
+             mixInto(w, bell(0.6f, 620.0f, kMetalPartials), 0.0f, 0.25f);
+             return w;
+         }},
+        {"bomb3.ogg",
+         [] {
+             Wave w = explosion(13, 0.7f, 1.8f, 100.0f);
+             Wave whoosh = noise(0.5f, 14);
+             lowPass(whoosh, 400.0f, 4000.0f);
+             attackDecay(whoosh, 0.2f, 6.0f);
+             mixInto(w, whoosh, 0.0f, 0.7f);
+             return w;
+         }},
+        {"bomb4.ogg",
+         [] {
+             Wave w = explosion(15, 0.8f, 1.4f, 85.0f);
+             mixInto(w, arpeggio({27, 31, 34, 39}, 0.04f, 0.4f, 1.5f), 0.05f, 0.5f);
+             return w;
+         }},
         {"lightning.ogg", [] { return crackle(21, 0.6f); }},
         // The time-out barrel: the biggest, lowest blast with a wooden crack.
-        {"barrel.ogg", [] { Wave w = explosion(31, 1.2f, 0.8f, 60.0f);
-                            mixInto(w, woodKnock(180.0f, 0.3f), 0.0f, 0.7f);
-                            return w; }},
+        {"barrel.ogg",
+         [] {
+             Wave w = explosion(31, 1.2f, 0.8f, 60.0f);
+             mixInto(w, woodKnock(180.0f, 0.3f), 0.0f, 0.7f);
+             return w;
+         }},
         // Mega boom: a blast under a rising chord.
-        {"combobonus.ogg", [] { Wave w = explosion(41, 1.0f, 1.0f, 70.0f);
-                                mixInto(w, arpeggio({3, 7, 10, 15, 19, 22}, 0.05f, 0.7f, 0.8f),
-                                        0.1f, 0.6f);
-                                return w; }},
+        {"combobonus.ogg",
+         [] {
+             Wave w = explosion(41, 1.0f, 1.0f, 70.0f);
+             mixInto(w, arpeggio({3, 7, 10, 15, 19, 22}, 0.05f, 0.7f, 0.8f), 0.1f, 0.6f);
+             return w;
+         }},
         // A chain snaps: metallic clink with a click.
-        {"zep.ogg", [] { Wave w = bell(0.35f, 1250.0f, kMetalPartials);
-                         Wave snap = noise(0.03f, 51);
-                         highPass(snap, 2000.0f);
-                         attackDecay(snap, 0.0005f, 120.0f);
-                         mixInto(w, snap, 0.0f, 0.9f);
-                         return w; }},
+        {"zep.ogg",
+         [] {
+             Wave w = bell(0.35f, 1250.0f, kMetalPartials);
+             Wave snap = noise(0.03f, 51);
+             highPass(snap, 2000.0f);
+             attackDecay(snap, 0.0005f, 120.0f);
+             mixInto(w, snap, 0.0f, 0.9f);
+             return w;
+         }},
         // A tile layer breaks: glassy crunch.
-        {"square.ogg", [] { Wave w = noise(0.25f, 61);
-                            highPass(w, 2500.0f);
-                            attackDecay(w, 0.001f, 22.0f);
-                            mixInto(w, bell(0.3f, 2600.0f, kMetalPartials), 0.0f, 0.4f);
-                            mixInto(w, bell(0.25f, 3400.0f, kMetalPartials), 0.03f, 0.3f);
-                            return w; }},
+        {"square.ogg",
+         [] {
+             Wave w = noise(0.25f, 61);
+             highPass(w, 2500.0f);
+             attackDecay(w, 0.001f, 22.0f);
+             mixInto(w, bell(0.3f, 2600.0f, kMetalPartials), 0.0f, 0.4f);
+             mixInto(w, bell(0.25f, 3400.0f, kMetalPartials), 0.03f, 0.3f);
+             return w;
+         }},
         // A figure lands: soft thud.
-        {"figurefall.ogg", [] { Wave w = blip(0.12f, 190.0f, 90.0f, 0, 30.0f);
-                                Wave n = noise(0.05f, 71);
-                                lowPass(n, 900.0f, 300.0f);
-                                attackDecay(n, 0.001f, 60.0f);
-                                mixInto(w, n, 0.0f, 0.5f);
-                                return w; }},
+        {"figurefall.ogg",
+         [] {
+             Wave w = blip(0.12f, 190.0f, 90.0f, 0, 30.0f);
+             Wave n = noise(0.05f, 71);
+             lowPass(n, 900.0f, 300.0f);
+             attackDecay(n, 0.001f, 60.0f);
+             mixInto(w, n, 0.0f, 0.5f);
+             return w;
+         }},
         // Line chime: the game raises its pitch with every step of a combo.
-        {"combo.ogg", [] { Wave w = bell(0.6f, note(12), kBellPartials);
-                           mixInto(w, bell(0.6f, note(19), kBellPartials), 0.0f, 0.4f);
-                           return w; }},
+        {"combo.ogg",
+         [] {
+             Wave w = bell(0.6f, note(12), kBellPartials);
+             mixInto(w, bell(0.6f, note(19), kBellPartials), 0.0f, 0.4f);
+             return w;
+         }},
         // Celebration whoop: a whistle gliding up with vibrato.
-        {"orgasm.ogg", [] { Wave w = tone(0.7f, 450.0f, 1500.0f, 0);
-                            Wave v = tone(0.7f, 7.0f, 7.0f, 0);
-                            for (size_t i = 0; i < w.size(); ++i) {
-                                w[i] *= 0.85f + 0.15f * v[i];
-                            }
-                            attackDecay(w, 0.05f, 3.0f);
-                            return w; }},
+        {"orgasm.ogg",
+         [] {
+             Wave w = tone(0.7f, 450.0f, 1500.0f, 0);
+             Wave v = tone(0.7f, 7.0f, 7.0f, 0);
+             for (size_t i = 0; i < w.size(); ++i) {
+                 w[i] *= 0.85f + 0.15f * v[i];
+             }
+             attackDecay(w, 0.05f, 3.0f);
+             return w;
+         }},
         // Level recorded: a bright fanfare arpeggio and chord.
-        {"Level_Complete.ogg", [] { Wave w = arpeggio({3, 7, 10, 15}, 0.12f, 0.6f, 0.8f);
-                                    mixInto(w, arpeggio({3, 7, 10, 15}, 0.0f, 1.0f, 0.5f),
-                                            0.5f, 0.6f);
-                                    return w; }},
+        {"Level_Complete.ogg",
+         [] {
+             Wave w = arpeggio({3, 7, 10, 15}, 0.12f, 0.6f, 0.8f);
+             mixInto(w, arpeggio({3, 7, 10, 15}, 0.0f, 1.0f, 0.5f), 0.5f, 0.6f);
+             return w;
+         }},
         // Clock tick: a woodblock.
         {"timeup.ogg", [] { return woodKnock(1100.0f, 0.12f); }},
         // Time-bonus count and score count: coin blips.
-        {"timebonus.ogg", [] { Wave w = blip(0.05f, 1320.0f, 1320.0f, 2, 30.0f);
-                               mixInto(w, blip(0.08f, 1760.0f, 1760.0f, 2, 30.0f), 0.04f);
-                               lowPass(w, 6000.0f, 6000.0f);
-                               return w; }},
+        {"timebonus.ogg",
+         [] {
+             Wave w = blip(0.05f, 1320.0f, 1320.0f, 2, 30.0f);
+             mixInto(w, blip(0.08f, 1760.0f, 1760.0f, 2, 30.0f), 0.04f);
+             lowPass(w, 6000.0f, 6000.0f);
+             return w;
+         }},
         {"score.ogg", [] { return blip(0.05f, 1000.0f, 1050.0f, 1, 60.0f); }},
         // The gold box: a creaking lid up, a lid down, a slam, a coin drop.
-        {"boxopen.ogg", [] { Wave w = tone(0.4f, 180.0f, 520.0f, 3);
-                             lowPass(w, 600.0f, 2000.0f);
-                             attackDecay(w, 0.05f, 4.0f);
-                             Wave air = noise(0.4f, 81);
-                             lowPass(air, 500.0f, 3000.0f);
-                             attackDecay(air, 0.1f, 6.0f);
-                             mixInto(w, air, 0.0f, 0.5f);
-                             return w; }},
-        {"boxclose.ogg", [] { Wave w = tone(0.3f, 480.0f, 170.0f, 3);
-                              lowPass(w, 1800.0f, 500.0f);
-                              attackDecay(w, 0.02f, 6.0f);
-                              mixInto(w, woodKnock(150.0f, 0.2f), 0.26f, 0.8f);
-                              return w; }},
-        {"boxhit.ogg", [] { Wave w = woodKnock(140.0f, 0.35f);
-                            mixInto(w, explosion(91, 0.25f, 0.5f, 70.0f), 0.0f, 0.5f);
-                            return w; }},
-        {"boxfall.ogg", [] { Wave w = tone(0.25f, 1500.0f, 420.0f, 0);
-                             attackDecay(w, 0.01f, 4.0f);
-                             mixInto(w, bell(0.4f, 2100.0f, kMetalPartials), 0.25f, 0.7f);
-                             return w; }},
+        {"boxopen.ogg",
+         [] {
+             Wave w = tone(0.4f, 180.0f, 520.0f, 3);
+             lowPass(w, 600.0f, 2000.0f);
+             attackDecay(w, 0.05f, 4.0f);
+             Wave air = noise(0.4f, 81);
+             lowPass(air, 500.0f, 3000.0f);
+             attackDecay(air, 0.1f, 6.0f);
+             mixInto(w, air, 0.0f, 0.5f);
+             return w;
+         }},
+        {"boxclose.ogg",
+         [] {
+             Wave w = tone(0.3f, 480.0f, 170.0f, 3);
+             lowPass(w, 1800.0f, 500.0f);
+             attackDecay(w, 0.02f, 6.0f);
+             mixInto(w, woodKnock(150.0f, 0.2f), 0.26f, 0.8f);
+             return w;
+         }},
+        {"boxhit.ogg",
+         [] {
+             Wave w = woodKnock(140.0f, 0.35f);
+             mixInto(w, explosion(91, 0.25f, 0.5f, 70.0f), 0.0f, 0.5f);
+             return w;
+         }},
+        {"boxfall.ogg",
+         [] {
+             Wave w = tone(0.25f, 1500.0f, 420.0f, 0);
+             attackDecay(w, 0.01f, 4.0f);
+             mixInto(w, bell(0.4f, 2100.0f, kMetalPartials), 0.25f, 0.7f);
+             return w;
+         }},
     };
     return table;
 }

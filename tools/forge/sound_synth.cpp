@@ -191,7 +191,8 @@ Wave resample(const Wave& w, int fromRate, int toRate) {
         const float b = w[std::min(k + 1, w.size() - 1)];
         out[i] = a + (b - a) * f;
     }
-    lowPass(out, static_cast<float>(fromRate) * 0.45f, static_cast<float>(fromRate) * 0.45f, toRate);
+    lowPass(out, static_cast<float>(fromRate) * 0.45f, static_cast<float>(fromRate) * 0.45f,
+            toRate);
     return out;
 }
 

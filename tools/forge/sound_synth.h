@@ -52,8 +52,7 @@ void highPass(Wave& w, float cutoff, int rate = kSynthRate);
 
 // Adds `src` scaled by `gain` into `dst` starting at `atSeconds`, growing it.
 // `src` must not be `dst` (growing would move it).
-void mixInto(Wave& dst, const Wave& src, float atSeconds, float gain = 1.0f,
-             int rate = kSynthRate);
+void mixInto(Wave& dst, const Wave& src, float atSeconds, float gain = 1.0f, int rate = kSynthRate);
 // Soft saturation for body without clipping.
 void saturate(Wave& w, float drive);
 

@@ -12,8 +12,8 @@ namespace {
 // on a command line.
 bool safeText(const std::string& text) {
     for (char c : text) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == ' ' ||
-                        c == ',' || c == '!' || c == '.' || c == '?' || c == '\'';
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == ' ' || c == ',' ||
+                        c == '!' || c == '.' || c == '?' || c == '\'';
         if (!ok) {
             return false;
         }
@@ -71,8 +71,8 @@ bool speakLine(const std::string& text, Wave& out, std::string* error) {
         return false;
     }
     // A fixed voice, speed and pitch: espeak-ng speaks the same way every run.
-    const std::string command = "espeak-ng -v en-us+m3 -s 140 -p 55 -a 160 --stdout \"" + text +
-                                "\" 2>/dev/null";
+    const std::string command =
+        "espeak-ng -v en-us+m3 -s 140 -p 55 -a 160 --stdout \"" + text + "\" 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         *error = "cannot run espeak-ng";

@@ -63,8 +63,8 @@ void put32(unsigned char* p, uint32_t v) {
 
 // A 16-bit stereo 44100 Hz RIFF header for `dataBytes` of samples.
 void writeWavHeader(FILE* f, uint32_t dataBytes) {
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                           16,  0,   0,   0,   1, 0, 2, 0};
+    unsigned char h[44] = {'R', 'I', 'F', 'F', 0,  0, 0, 0, 'W', 'A', 'V', 'E',
+                           'f', 'm', 't', ' ', 16, 0, 0, 0, 1,   0,   2,   0};
     put32(h + 4, 36 + dataBytes);
     put32(h + 24, kOutputRate);
     put32(h + 28, kOutputRate * 4);
@@ -201,13 +201,14 @@ HarnessValue num(double v) {
 const bool registered =
     registerSetupHook(useLoopback) && registerFrameObserver(hearFrame) &&
     registerHarnessCommand("audio", audioCommand) &&
-    registerDumpField("audioRms",
-                      [] { return num(windowRms(capture.window.sumSquares, capture.window.samples)); }) &&
-    registerDumpField("audioMusicRms",
-                      [] {
-                          return num(windowRms(capture.window.musicSumSquares,
-                                               capture.window.musicSamples));
-                      }) &&
+    registerDumpField(
+        "audioRms",
+        [] { return num(windowRms(capture.window.sumSquares, capture.window.samples)); }) &&
+    registerDumpField(
+        "audioMusicRms",
+        [] {
+            return num(windowRms(capture.window.musicSumSquares, capture.window.musicSamples));
+        }) &&
     registerDumpField("audioPeak", [] { return num(capture.window.peak / 32768.0); }) &&
     registerDumpField("audioFrames", [] { return num(capture.window.frames); }) &&
     registerDumpField("musicTarget", [] { return num(audio.music.target); }) &&
