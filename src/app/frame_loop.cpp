@@ -108,6 +108,7 @@ void runFrame() {
     if (screens.currentScreen != nullptr) {
         screens.currentScreen->update();
     }
+    feedMusic();
     applyScreenSwitch();
     app.animationClockMs += app.frameStepMs;
     setDrawClock(app.frameStepMs, app.animationClockMs);

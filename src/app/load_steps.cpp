@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/screen.h"
 #include "audio/audio.h"
+#include "audio/openal_output.h"
 #include "game/game_draw.h"
 #include "game/rules.h"
 #include "gfx/font.h"
@@ -63,8 +64,10 @@ void saveSettingsRecord() {
     writeSettings();
 }
 
-// The sound bank: the output opens first (silent when there is no device).
+// The sound bank: the device output opens first (silent when there is no
+// device); a test's own output, installed earlier, is kept.
 void loadAllSounds() {
+    installDeviceAudioOutput();
     initAudio();
     loadSounds();
 }

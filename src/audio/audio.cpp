@@ -1,10 +1,16 @@
 #include "audio/audio.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
+#include <vector>
+
+#include "audio/ogg_decode.h"
 
 #include "resources/asset_registry.h"
 
@@ -15,6 +21,7 @@ AudioState audio;
 namespace {
 
 SilentAudioOutput silentOutput;
+using Bytes = std::vector<uint8_t>;
 AudioOutput* output = &silentOutput;
 
 bool isOrigin(Vec3 p) {
@@ -27,18 +34,37 @@ void startMusicAt(int32_t position) {
     output->playMusic(audio.music.module, position);
 }
 
-// A file's bytes handed to the output, then released: the output keeps
-// what it decoded.
-template <typename Load>
-uint32_t loadThroughOutput(const char* path, Load load) {
-    int32_t size = 0;
-    const uint8_t* data = loadFile(path, &size, false);
-    if (data == nullptr) {
-        return 0;
+// A whole file from the disk, refused when missing or larger than `cap`.
+bool readDiskFile(const std::filesystem::path& path, int32_t cap, Bytes& out) {
+    out.clear();
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size == 0 || size > static_cast<uintmax_t>(cap)) {
+        return false;
     }
-    const uint32_t handle = load(data, size);
-    releaseAsset(data);
-    return handle;
+    std::ifstream stream(path, std::ios::binary);
+    out.resize(static_cast<size_t>(size));
+    stream.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(size));
+    return static_cast<size_t>(stream.gcount()) == out.size();
+}
+
+int32_t barBytes(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    return ec ? 0 : static_cast<int32_t>(std::min<uintmax_t>(size, INT32_MAX));
+}
+
+// The output sounds only when nothing holds it.
+void applyPause() {
+    const bool want = audio.windowPaused || audio.gamePaused;
+    if (want != audio.outputPaused) {
+        audio.outputPaused = want;
+        if (want) {
+            output->pause();
+        } else {
+            output->resume();
+        }
+    }
 }
 
 bool endsWithOgg(const std::string& name) {
@@ -53,6 +79,10 @@ void setAudioOutput(AudioOutput* o) {
 
 AudioOutput& audioOutput() {
     return *output;
+}
+
+AudioOutput& silentAudioOutput() {
+    return silentOutput;
 }
 
 void resetAudio() {
@@ -85,20 +115,30 @@ bool addSample(const char* name, uint32_t handle) {
     return true;
 }
 
+// Samples come straight from the disk, never from the archives. Every file
+// advances the loading bar by its size, also those past a full bank; the
+// module advances it by its fixed budget.
 void loadSounds() {
     std::error_code ec;
+    Bytes bytes;
     for (const auto& entry : std::filesystem::directory_iterator("Sounds", ec)) {
         const std::string name = entry.path().filename().string();
         if (!endsWithOgg(name)) {
             continue;
         }
-        const std::string path = "Sounds/" + name;
-        const uint32_t handle = loadThroughOutput(
-            path.c_str(), [](const uint8_t* d, int32_t n) { return output->loadSample(d, n); });
-        addSample(name.c_str(), handle);
+        if (audio.bank.count < kMaxSamples && name.size() < sizeof(SampleEntry::name)) {
+            uint32_t handle = 0;
+            if (readDiskFile(entry.path(), kMaxSampleFileBytes, bytes)) {
+                handle = output->loadSample(bytes.data(), static_cast<int32_t>(bytes.size()));
+            }
+            addSample(name.c_str(), handle);
+        }
+        reportLoadProgress(barBytes(entry.path()));
     }
-    audio.music.module = loadThroughOutput(
-        "music.mo3", [](const uint8_t* d, int32_t n) { return output->loadMusic(d, n); });
+    if (readDiskFile("music.mo3", kMaxMusicFileBytes, bytes)) {
+        audio.music.module = output->loadMusic(bytes.data(), static_cast<int32_t>(bytes.size()));
+    }
+    reportLoadProgress(kMusicLoadBudget);
 }
 
 int32_t findSample(const char* name) {
@@ -154,6 +194,9 @@ void volumeFromPosition(Vec3 position, int32_t& volume, int32_t& pan) {
 }
 
 void updateAudio(float frameMs) {
+    audio.gamePaused = audio.holdRequested;
+    audio.holdRequested = false;
+    applyPause();
     for (int32_t i = 0; i < audio.bank.count; ++i) {
         SampleEntry& e = audio.bank.entries[i];
         if (e.cooldown > 0.0f) {
@@ -169,6 +212,7 @@ void updateAudio(float frameMs) {
             }
             s.channel = output->playSample(s.sample, s.frequency, volume, pan, s.loop != 0);
             s.state = 1;
+            audio.soundsStarted += 1;
         } else if (s.state == 1) {
             const bool active = output->isChannelActive(s.channel);
             s.state = active ? 1 : 0;
@@ -192,6 +236,10 @@ void updateAudio(float frameMs) {
         }
     }
     output->update(frameMs);
+}
+
+void feedMusic() {
+    output->update(0.0f);
 }
 
 int32_t musicPosition(int32_t number) {
@@ -222,16 +270,23 @@ void applyVolumes() {
 }
 
 void pauseAudio() {
-    output->pause();
+    audio.windowPaused = true;
+    applyPause();
 }
 
 void resumeAudio() {
-    output->resume();
+    audio.windowPaused = false;
+    applyPause();
+}
+
+void holdAudioThisFrame() {
+    audio.holdRequested = true;
 }
 
 void shutdownAudio() {
     output->close();
     audio.ready = false;
+    audio.windowPaused = audio.gamePaused = audio.outputPaused = false;
 }
 
 }  // namespace corsavel

@@ -14,6 +14,10 @@ constexpr int kPlaySlotCount = 256;
 constexpr float kSampleCooldownMs = 5.0f;
 constexpr int kDefaultFrequency = 44100;
 constexpr float kMusicFadeMs = 800.0f;
+// The loading bar budgets this many bytes for the music module, whatever its
+// real size.
+constexpr int32_t kMusicLoadBudget = 1104189;
+constexpr int32_t kMaxMusicFileBytes = 16 * 1024 * 1024;
 
 struct SampleEntry {
     uint32_t sample = 0;  // device handle, 0 when loading failed
@@ -54,7 +58,14 @@ struct AudioState {
     MusicState music;
     int32_t effectsVolume = 100;
     int32_t musicVolume = 100;
-    bool ready = false;  // a device was opened
+    bool ready = false;          // a device was opened
+    uint32_t soundsStarted = 0;  // playbacks handed to the output since start
+    // Why the output is paused: the window (inactive or minimised) and the
+    // gameplay pause; it sounds only when neither holds.
+    bool windowPaused = false;
+    bool gamePaused = false;
+    bool holdRequested = false;  // set by holdAudioThisFrame, read by updateAudio
+    bool outputPaused = false;   // what the output was last told
 };
 
 extern AudioState audio;
@@ -73,6 +84,9 @@ int32_t findSample(const char* name);
 void playSound(const char* name);
 void playSoundEx(const char* name, Vec3 position, uint8_t loop, int32_t frequency);
 void updateAudio(float frameMs);
+// Keeps the streamed music fed; the frame loop calls it every frame, also on
+// screens that run no audio update (the intro, the end of the game).
+void feedMusic();
 
 // Music numbers 1..8 select that module position, anything else position 0.
 int32_t musicPosition(int32_t number);
@@ -82,6 +96,9 @@ void switchMusic(int32_t number);
 void applyVolumes();
 void pauseAudio();
 void resumeAudio();
+// The gameplay pause silences everything for the frame in which it is asked
+// for; the next updateAudio without it lets the sound go on.
+void holdAudioThisFrame();
 void shutdownAudio();
 
 // Volume and pan of a positional source; no caller uses a position yet, so the

@@ -63,5 +63,7 @@ public:
 // silent one.
 void setAudioOutput(AudioOutput* output);
 AudioOutput& audioOutput();
+// The output that is installed when no other is.
+AudioOutput& silentAudioOutput();
 
 }  // namespace corsavel

@@ -79,6 +79,8 @@ void gameplayFrame() {
     }
     if (fl.paused) {
         fl.pauseMs += app.frameStepMs;
+        // The pause is silent: effects and music hold until play resumes.
+        holdAudioThisFrame();
     }
     hudTick();
     updateAudio(app.frameStepMs);

@@ -293,6 +293,12 @@ void setAssetRegisteredHook(AssetRegisteredHook hook) {
     registeredHook = hook;
 }
 
+void reportLoadProgress(int32_t size) {
+    if (registeredHook != nullptr) {
+        registeredHook(size);
+    }
+}
+
 void resolveDiskPath(const char* name, char* out, size_t capacity) {
     char path[1024];
     copyName(path, sizeof path, name);

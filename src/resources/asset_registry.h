@@ -72,6 +72,8 @@ bool writeFile(const char* name, const uint8_t* data, int32_t size);
 // The loading screen's hook: called with the size of every registered asset.
 using AssetRegisteredHook = void (*)(int32_t size);
 void setAssetRegisteredHook(AssetRegisteredHook hook);
+// Moves the loading bar for bytes loaded outside the registry (the sounds).
+void reportLoadProgress(int32_t size);
 
 // The disk path for a name in the game's vocabulary: backslashes become
 // slashes and, when the exact path does not exist, each component is matched

@@ -42,6 +42,10 @@
 #include "forge/menus.h"
 #define CORSAVEL_FORGE_HAS_MENUS 1
 #endif
+#if __has_include("forge/sound_forge.h")
+#include "forge/sound_forge.h"
+#define CORSAVEL_FORGE_HAS_SOUNDS 1
+#endif
 #if __has_include("forge/models.h")
 #include "forge/models.h"
 #define CORSAVEL_FORGE_HAS_MODELS 1
@@ -183,6 +187,14 @@ int main(int argc, char** argv) {
 
     ForgeOutput output;
     runGenerators(output);
+#ifdef CORSAVEL_FORGE_HAS_SOUNDS
+    // Missing voices are a failed forge, not a quieter game.
+    std::string soundError;
+    if (!forgeSounds(output, &soundError)) {
+        std::fprintf(stderr, "corsavel-forge: %s\n", soundError.c_str());
+        return 1;
+    }
+#endif
 #ifdef CORSAVEL_FORGE_HAS_FONT
     // The game cannot start without its font: a forge without one has failed.
     const auto& files = output.files();
