@@ -45,6 +45,10 @@
 #include "forge/models.h"
 #define CORSAVEL_FORGE_HAS_MODELS 1
 #endif
+#if __has_include("forge/characters.h")
+#include "forge/characters.h"
+#define CORSAVEL_FORGE_HAS_CHARACTERS 1
+#endif
 
 namespace fs = std::filesystem;
 using namespace corsavel::forge;
@@ -125,6 +129,9 @@ void runGenerators(ForgeOutput& output) {
 #endif
 #ifdef CORSAVEL_FORGE_HAS_MODELS
     forgeModels(output);
+#endif
+#ifdef CORSAVEL_FORGE_HAS_CHARACTERS
+    forgeCharacters(output);
 #endif
 }
 
