@@ -6,6 +6,7 @@
 
 #include "gfx/animation.h"
 #include "gfx/character.h"
+#include "platform/render_device.h"
 #include "resources/asset_registry.h"
 
 namespace corsavel {
@@ -45,7 +46,10 @@ void startDancer(Dancer& dancer) {
 
 }  // namespace
 
+// The dancers are lit by light 0 with the scene's material (its alpha
+// passes their alpha test).
 void loadDancers() {
+    setupSceneLight();
     inModelsFolder([] { loadCharacterSet(); });
 }
 

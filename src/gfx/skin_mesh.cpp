@@ -1,5 +1,6 @@
 #include "gfx/skin_mesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -63,8 +64,8 @@ SkinError orderBones(const SkinMeshFile& file, SkinMesh* mesh) {
                                                                   : SkinError::BoneCycle;
 }
 
-// Corners welded per vertex by equal (u, 1 - v): vertices in file order,
-// pairs in order of first use.
+// Corners welded per vertex by equal (u, v): vertices in file order, pairs
+// in order of first use.
 SkinError weldCorners(const SkinMeshFile& file, SkinMesh* mesh) {
     const size_t vertexCount = static_cast<size_t>(file.vertexCount());
     const size_t cornerCount = file.triangles.size();
@@ -82,24 +83,33 @@ SkinError weldCorners(const SkinMeshFile& file, SkinMesh* mesh) {
     }
     mesh->cornerMap.assign(cornerCount, 0);
     mesh->renderVertices.clear();
+    // Sorting a vertex's corners by (u, v) finds equal pairs in k log k, so a
+    // vertex shared by very many corners costs no quadratic search.
+    std::vector<uint32_t> group;
+    std::vector<std::pair<uint32_t, uint32_t>> firstUses;  // (first corner, group start)
     for (size_t v = 0; v < vertexCount; ++v) {
-        const size_t firstRender = mesh->renderVertices.size();
-        for (uint32_t i = first[v]; i < first[v + 1]; ++i) {
-            const uint32_t corner = byVertex[i];
-            const float u = file.cornerUvs[corner].u;
-            const float vv = 1.0f - file.cornerUvs[corner].v;
-            size_t match = firstRender;
-            while (match < mesh->renderVertices.size() &&
-                   !(mesh->renderVertices[match].u == u && mesh->renderVertices[match].v == vv)) {
-                ++match;
+        group.assign(byVertex.begin() + first[v], byVertex.begin() + first[v + 1]);
+        auto uv = [&](uint32_t c) { return std::make_pair(file.cornerUvs[c].u, file.cornerUvs[c].v); };
+        std::sort(group.begin(), group.end(), [&](uint32_t a, uint32_t b) {
+            return uv(a) < uv(b) || (uv(a) == uv(b) && a < b);
+        });
+        firstUses.clear();
+        for (size_t i = 0; i < group.size(); ++i) {
+            if (i == 0 || uv(group[i]) != uv(group[i - 1])) {
+                firstUses.push_back({group[i], static_cast<uint32_t>(i)});
             }
-            if (match == mesh->renderVertices.size()) {
-                if (match >= static_cast<size_t>(kMaxSkinRenderVertices)) {
-                    return SkinError::TooManyVertices;
-                }
-                mesh->renderVertices.push_back({static_cast<int32_t>(v), u, vv});
+        }
+        std::sort(firstUses.begin(), firstUses.end());
+        for (const auto& use : firstUses) {
+            if (mesh->renderVertices.size() >= static_cast<size_t>(kMaxSkinRenderVertices)) {
+                return SkinError::TooManyVertices;
             }
-            mesh->cornerMap[corner] = static_cast<uint32_t>(match);
+            const uint32_t render = static_cast<uint32_t>(mesh->renderVertices.size());
+            const Uv corner = file.cornerUvs[use.first];
+            mesh->renderVertices.push_back({static_cast<int32_t>(v), corner.u, 1.0f - corner.v});
+            for (size_t i = use.second; i < group.size() && uv(group[i]) == uv(use.first); ++i) {
+                mesh->cornerMap[group[i]] = render;
+            }
         }
     }
     return SkinError::None;

@@ -307,8 +307,8 @@ Pose applause(float t) {
     Pose p;
     const float clap = std::pow(std::fabs(wave(t, 6)), 0.6f);
     bounceLegs(p, 0.15f + 0.1f * wave(t, 3));
-    arm(p, true, -0.2f, 0.9f, 1.2f, -0.2f - 0.6f * clap);
-    arm(p, false, -0.2f, 0.9f, 1.2f, -0.2f - 0.6f * clap);
+    arm(p, true, -0.2f, 0.6f, 0.8f, -0.2f - 0.6f * clap);
+    arm(p, false, -0.2f, 0.6f, 0.8f, -0.2f - 0.6f * clap);
     p.rotation[kHeadBone] = {0.15f * wave(t, 3), 0.0f, 0.0f};
     return p;
 }
