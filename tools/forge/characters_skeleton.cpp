@@ -237,7 +237,7 @@ void ellipsoid(SkinBuilder& b, corsavel::Vec3 centre, corsavel::Vec3 radii, cons
         }
     }
     addWeighted(b, ids, centre - corsavel::Vec3{0, 0, radii.z}, skin, 1.0f);
-    const int bottom = static_cast<int>(ids.size()) - 1;
+    const int bottom = ids.back();
     auto ringId = [&](int r, int s) { return ids[1 + (r - 1) * sides + (s % sides)]; };
     auto uvAt = [&](int r, int s) {
         return regionUv(region, static_cast<float>(s) / sides, static_cast<float>(r) / rings);

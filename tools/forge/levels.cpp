@@ -205,17 +205,17 @@ const StageTroupe& stageTroupe(int stage) {
     return kTroupes[std::clamp(stage, 0, 11)];
 }
 
-// The first dancer stands left of the board (between the HUD panel and the
-// gold box, where the player sees it dance); the others line up behind the
-// board and come into view as its tiles fly off after a win.
+// The first dancer stands in the gap between the HUD panel and the board,
+// where the player sees it dance; the others line up behind the board and
+// come into view as its tiles fly off after a win.
 std::vector<DancerDesign> explicitDancers(int level, int count) {
     const StageTroupe& troupe = stageTroupe(stageOfLevel(std::min(level, kLevelCount - 1)));
     std::vector<DancerDesign> dancers;
     for (int i = 0; i < count; ++i) {
         DancerDesign d;
         if (i == 0) {
-            d.x = -330.0f;
-            d.turn = 20.0f;
+            d.x = -252.0f;
+            d.turn = 15.0f;
         } else {
             const float t = count == 2 ? 0.5f
                                        : static_cast<float>(i - 1) / static_cast<float>(count - 2);
@@ -223,7 +223,7 @@ std::vector<DancerDesign> explicitDancers(int level, int count) {
             d.turn = (t - 0.5f) * -50.0f;
         }
         d.y = (i % 2) * 60.0f - 30.0f;
-        d.scale = 0.9f + 0.1f * static_cast<float>((i + level) % 3);
+        d.scale = i == 0 ? 1.0f : 0.9f + 0.1f * static_cast<float>((i + level) % 3);
         d.hat = troupe.hats[static_cast<size_t>(level + i) % troupe.hats.size()];
         d.model = troupe.kinds[static_cast<size_t>(level + i) % troupe.kinds.size()];
         d.startMs = 120 * i;
