@@ -60,7 +60,7 @@ struct CharacterSet {
 CharacterSet characterSet;
 
 // The 3x3 rotation part of a row-vector matrix applied to a point.
-Vec3 rotate(Vec3 p, const Matrix4& m) {
+[[gnu::always_inline]] inline Vec3 rotate(Vec3 p, const Matrix4& m) {
     return {p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0],
             p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1],
             p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2]};
@@ -201,6 +201,7 @@ void Character::attachMesh(const SkinMesh* skin, TextureEntry* tex) {
     boneWorld.assign(skin->boneCount(), Vec3{});
     skinned.assign(skin->vertexCount(), Vec3{});
     normals.assign(skin->vertexCount(), Vec3{});
+    faceNormals.assign(skin->triangleCount(), Vec3{});
     vertices.assign(skin->renderVertices.size(), MeshVertex{});
     indices = skin->cornerMap;
     for (size_t r = 0; r < vertices.size(); ++r) {
@@ -288,25 +289,27 @@ void Character::updateCharacter(const AnimationClock& clock) {
     instance = translation(rootOffset + position) * rotationZ(yaw + 180.0f) *
                translation({placement.x, placement.y, placement.y});
 
-    // Smooth normals from the faces around each vertex.
-    for (Vec3& n : normals) {
-        n = {};
-    }
+    // Smooth normals: each triangle's unit normal (c - a) x (b - a), then
+    // at each vertex the sum over the triangles around it, normalised.
     const int32_t* tri = skin.file.triangles.data();
     const int32_t triangleCount = skin.triangleCount();
     for (int32_t t = 0; t < triangleCount; ++t, tri += 3) {
         const Vec3 a = skinned[tri[0]];
         const Vec3 n = cross(skinned[tri[2]] - a, skinned[tri[1]] - a);
-        const float len = length(n);
-        if (len > 1e-20f && std::isfinite(len)) {
-            const Vec3 unit = n * (1.0f / len);
-            normals[tri[0]] = normals[tri[0]] + unit;
-            normals[tri[1]] = normals[tri[1]] + unit;
-            normals[tri[2]] = normals[tri[2]] + unit;
-        }
+        const float len2 = dot(n, n);
+        faceNormals[t] = len2 > 1e-30f && std::isfinite(len2) ? n * (1.0f / std::sqrt(len2))
+                                                               : Vec3{};
     }
-    for (Vec3& n : normals) {
-        n = safeNormal(n);
+    const uint32_t* around = skin.vertexTriangles.data();
+    const uint32_t* start = skin.vertexTriangleStart.data();
+    for (int32_t v = 0; v < vertexCount; ++v) {
+        Vec3 sum;
+        for (uint32_t i = start[v]; i < start[v + 1]; ++i) {
+            sum = sum + faceNormals[around[i]];
+        }
+        const float len2 = dot(sum, sum);
+        normals[v] = len2 > 1e-30f && std::isfinite(len2) ? sum * (1.0f / std::sqrt(len2))
+                                                          : safeNormal(sum);
     }
     for (size_t r = 0; r < vertices.size(); ++r) {
         const int32_t source = skin.renderVertices[r].source;

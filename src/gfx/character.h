@@ -73,6 +73,7 @@ public:
     std::vector<Vec3> boneWorld;
     std::vector<Vec3> skinned;
     std::vector<Vec3> normals;
+    std::vector<Vec3> faceNormals;  // unit (or zero) normal of each triangle
     std::vector<MeshVertex> vertices;  // one per render vertex
     std::vector<uint32_t> indices;     // the mesh's corner map
     MeshBuffers buffers;

@@ -274,10 +274,31 @@ int32_t SkinMesh::findBone(const char* boneName) const {
     return -1;
 }
 
+// Which triangles meet at each vertex, for summing normals vertex by vertex.
+void listVertexTriangles(const SkinMeshFile& file, SkinMesh* mesh) {
+    const size_t vertexCount = static_cast<size_t>(file.vertexCount());
+    mesh->vertexTriangleStart.assign(vertexCount + 1, 0);
+    for (int32_t index : file.triangles) {
+        ++mesh->vertexTriangleStart[index + 1];
+    }
+    for (size_t v = 0; v < vertexCount; ++v) {
+        mesh->vertexTriangleStart[v + 1] += mesh->vertexTriangleStart[v];
+    }
+    mesh->vertexTriangles.assign(file.triangles.size(), 0);
+    std::vector<uint32_t> fill(mesh->vertexTriangleStart.begin(),
+                               mesh->vertexTriangleStart.end() - 1);
+    for (size_t c = 0; c < file.triangles.size(); ++c) {
+        mesh->vertexTriangles[fill[file.triangles[c]]++] = static_cast<uint32_t>(c / 3);
+    }
+}
+
 SkinError buildSkinMesh(SkinMeshFile file, SkinMesh* out) {
     SkinError error = orderBones(file, out);
     if (error == SkinError::None) {
         error = weldCorners(file, out);
+    }
+    if (error == SkinError::None) {
+        listVertexTriangles(file, out);
     }
     if (error == SkinError::None) {
         out->file = std::move(file);

@@ -77,6 +77,10 @@ struct SkinMesh {
     std::vector<int32_t> parent;  // -1 for roots
     std::vector<SkinRenderVertex> renderVertices;
     std::vector<uint32_t> cornerMap;  // render vertex of every corner
+    // The triangles around each vertex: those of vertex v are
+    // vertexTriangles[vertexTriangleStart[v] .. vertexTriangleStart[v + 1]).
+    std::vector<uint32_t> vertexTriangleStart;
+    std::vector<uint32_t> vertexTriangles;
     int32_t boneCount() const { return static_cast<int32_t>(file.bones.size()); }
     int32_t vertexCount() const { return file.vertexCount(); }
     int32_t triangleCount() const { return static_cast<int32_t>(file.triangles.size() / 3); }

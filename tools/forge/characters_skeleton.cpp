@@ -165,7 +165,7 @@ void basis(corsavel::Vec3 d, corsavel::Vec3& e1, corsavel::Vec3& e2) {
 // A closed tube from a to b with radii r0 and r1, capped; its u runs round
 // it (the seam shares vertices with two u values), its v along it.
 void tube(SkinBuilder& b, corsavel::Vec3 a, corsavel::Vec3 c, float r0, float r1, const Skin& skin,
-          float blendFrom, float blendTo, const Region& region, int sides = 8, int rings = 4) {
+          float blendFrom, float blendTo, const Region& region, int sides = 6, int rings = 3) {
     corsavel::Vec3 d = c - a;
     const float len = length(d);
     d = d * (1.0f / len);
@@ -260,24 +260,52 @@ void ellipsoid(SkinBuilder& b, corsavel::Vec3 centre, corsavel::Vec3 radii, cons
     }
 }
 
-// A rib: a thin tube bent round the spine on an ellipse, open at the back.
+// A rib: a thin tube bent round the spine on an ellipse, open at the back;
+// its rings are shared along the bend.
 void rib(SkinBuilder& b, float z, float rx, float ry, const Skin& skin, float blend) {
     constexpr int kSegments = 10;
+    constexpr int kSides = 4;
+    constexpr float kRadius = 0.09f;
     const corsavel::Vec3 centre{0.0f, -0.15f, z};
-    corsavel::Vec3 previous;
+    std::vector<corsavel::Vec3> path;
     for (int i = 0; i <= kSegments; ++i) {
         const float a = kTau * (0.08f + 0.84f * i / kSegments) + kTau * 0.25f;
-        const corsavel::Vec3 p = centre + corsavel::Vec3{rx * std::cos(a), ry * std::sin(a), -0.15f * std::sin(a * 0.5f)};
-        if (i > 0) {
-            tube(b, previous, p, 0.09f, 0.09f, skin, blend, blend, kBoneRegion, 5, 1);
+        path.push_back(centre + corsavel::Vec3{rx * std::cos(a), ry * std::sin(a),
+                                               -0.15f * std::sin(a * 0.5f)});
+    }
+    std::vector<int> ids;
+    for (int i = 0; i <= kSegments; ++i) {
+        const corsavel::Vec3 along =
+            path[std::min(i + 1, kSegments)] - path[std::max(i - 1, 0)];
+        corsavel::Vec3 e1, e2;
+        basis(along * (1.0f / length(along)), e1, e2);
+        for (int k = 0; k < kSides; ++k) {
+            const float ang = kTau * k / kSides;
+            addWeighted(b, ids, path[i] + (e1 * std::cos(ang) + e2 * std::sin(ang)) * kRadius,
+                        skin, blend);
         }
-        previous = p;
+    }
+    for (int i = 0; i < kSegments; ++i) {
+        for (int k = 0; k < kSides; ++k) {
+            const int k1 = (k + 1) % kSides;
+            const int a = ids[i * kSides + k], c = ids[i * kSides + k1];
+            const int d = ids[(i + 1) * kSides + k], e = ids[(i + 1) * kSides + k1];
+            const corsavel::Vec3 out = (b.position(a) + b.position(e)) * 0.5f -
+                                       (path[i] + path[i + 1]) * 0.5f;
+            const float u0 = static_cast<float>(k) / kSides, u1 = static_cast<float>(k + 1) / kSides;
+            const float v0 = static_cast<float>(i) / kSegments;
+            const float v1 = static_cast<float>(i + 1) / kSegments;
+            b.triangle(a, c, e, regionUv(kBoneRegion, u0, v0), regionUv(kBoneRegion, u1, v0),
+                       regionUv(kBoneRegion, u1, v1), out);
+            b.triangle(a, e, d, regionUv(kBoneRegion, u0, v0), regionUv(kBoneRegion, u1, v1),
+                       regionUv(kBoneRegion, u0, v1), out);
+        }
     }
 }
 
 void addSpineAndRibs(SkinBuilder& b, bool brokenRibs) {
     tube(b, {0, 0.1f, 0.2f}, {0, 0.1f, 3.8f}, 0.22f, 0.18f, {kSpineBone, kChestBone}, 0.35f, 0.6f,
-         kJointRegion, 8, 8);
+         kJointRegion, 6, 5);
     const float heights[] = {1.8f, 2.15f, 2.5f, 2.85f, 3.2f};
     const float widths[] = {0.9f, 1.05f, 1.1f, 1.05f, 0.85f};
     for (int i = 0; i < 5; ++i) {
@@ -291,14 +319,14 @@ void addSpineAndRibs(SkinBuilder& b, bool brokenRibs) {
     tube(b, {-1.35f, -0.1f, 3.55f}, {1.35f, -0.1f, 3.55f}, 0.13f, 0.13f, {kChestBone}, 0, 0,
          kBoneRegion, 6, 4);
     // Pelvis.
-    ellipsoid(b, {0, 0, -0.05f}, {1.0f, 0.6f, 0.5f}, {kRootBone}, kBoneRegion, 6, 12);
+    ellipsoid(b, {0, 0, -0.05f}, {1.0f, 0.6f, 0.5f}, {kRootBone}, kBoneRegion, 4, 10);
 }
 
 void addHead(SkinBuilder& b) {
     tube(b, {0, 0.05f, 3.7f}, {0, 0.05f, 4.5f}, 0.2f, 0.2f, {kNeckBone, kHeadBone}, 0.5f, 1.0f,
          kJointRegion, 6, 3);
-    ellipsoid(b, {0, -0.1f, 5.3f}, {0.78f, 0.88f, 0.95f}, {kHeadBone}, kSkullRegion, 10, 16);
-    ellipsoid(b, {0, -0.42f, 4.62f}, {0.52f, 0.5f, 0.28f}, {kHeadBone}, kBoneRegion, 4, 10);
+    ellipsoid(b, {0, -0.1f, 5.3f}, {0.78f, 0.88f, 0.95f}, {kHeadBone}, kSkullRegion, 8, 12);
+    ellipsoid(b, {0, -0.42f, 4.62f}, {0.52f, 0.5f, 0.28f}, {kHeadBone}, kBoneRegion, 3, 8);
 }
 
 void addArm(SkinBuilder& b, bool left) {
@@ -308,12 +336,12 @@ void addArm(SkinBuilder& b, bool left) {
     const corsavel::Vec3 shoulder = restPosition(upper);
     const corsavel::Vec3 elbow = restPosition(fore);
     const corsavel::Vec3 wrist = restPosition(hand);
-    ellipsoid(b, shoulder, {0.28f, 0.28f, 0.28f}, {upper}, kJointRegion, 4, 8);
+    ellipsoid(b, shoulder, {0.28f, 0.28f, 0.28f}, {upper}, kJointRegion, 3, 6);
     tube(b, shoulder, elbow, 0.17f, 0.14f, {upper}, 0, 0, kBoneRegion);
-    ellipsoid(b, elbow, {0.2f, 0.2f, 0.2f}, {upper, fore}, kJointRegion, 4, 8);
+    ellipsoid(b, elbow, {0.2f, 0.2f, 0.2f}, {upper, fore}, kJointRegion, 3, 6);
     tube(b, elbow, wrist, 0.13f, 0.11f, {fore}, 0, 0, kBoneRegion);
     ellipsoid(b, wrist + corsavel::Vec3{0, -0.05f, -0.45f}, {0.13f, 0.3f, 0.48f}, {hand},
-              kJointRegion, 5, 8);
+              kJointRegion, 4, 6);
 }
 
 void addLeg(SkinBuilder& b, bool left, bool peg) {
@@ -323,9 +351,9 @@ void addLeg(SkinBuilder& b, bool left, bool peg) {
     const corsavel::Vec3 hip = restPosition(thigh);
     const corsavel::Vec3 knee = restPosition(calf);
     const corsavel::Vec3 ankle = restPosition(foot);
-    ellipsoid(b, hip, {0.32f, 0.32f, 0.32f}, {thigh}, kJointRegion, 4, 8);
+    ellipsoid(b, hip, {0.32f, 0.32f, 0.32f}, {thigh}, kJointRegion, 3, 6);
     tube(b, hip, knee, 0.23f, 0.18f, {thigh}, 0, 0, kBoneRegion);
-    ellipsoid(b, knee, {0.26f, 0.26f, 0.26f}, {thigh, calf}, kJointRegion, 4, 8);
+    ellipsoid(b, knee, {0.26f, 0.26f, 0.26f}, {thigh, calf}, kJointRegion, 3, 6);
     if (peg) {
         // A wooden leg strapped on below the knee.
         tube(b, knee, ankle + corsavel::Vec3{0, 0, -0.5f}, 0.26f, 0.1f, {calf}, 0, 0, kWoodRegion, 8, 3);
@@ -333,7 +361,7 @@ void addLeg(SkinBuilder& b, bool left, bool peg) {
     }
     tube(b, knee, ankle, 0.16f, 0.13f, {calf}, 0, 0, kBoneRegion);
     ellipsoid(b, ankle + corsavel::Vec3{0, -0.45f, -0.25f}, {0.3f, 0.75f, 0.25f}, {foot},
-              kJointRegion, 4, 8);
+              kJointRegion, 3, 6);
 }
 
 // The atlas of a kind: bone, skull face, joints and the wooden region,
@@ -410,7 +438,7 @@ SkinMeshFile skeletonMesh(int kind) {
     if (kind == 2) {
         // One arm lost: only the shoulder's stump is left.
         ellipsoid(b, restPosition(kRightUpperArm), {0.3f, 0.3f, 0.3f}, {kRightUpperArm},
-                  kJointRegion, 4, 8);
+                  kJointRegion, 3, 6);
     } else {
         addArm(b, false);
     }
