@@ -379,13 +379,16 @@ void loadCharacterSet() {
     }
     for (int i = 0; i < kDanceCount; ++i) {
         characterSet.dances[i] = loadAnimation(kDanceFiles[i]);
+        if (characterSet.dances[i] == nullptr) {
+            characterLoadingError(kDanceFiles[i]);
+        }
         // A dance made for another skeleton would index past its bones.
-        const SkinMesh* skin = characterSet.characters[0][0]->mesh;
         for (int kind = 0; kind < kCharacterKinds; ++kind) {
-            if (!animationFits(characterSet.dances[i], *characterSet.characters[0][kind]->mesh)) {
+            const Character& c = *characterSet.characters[0][kind];
+            if (!animationFits(characterSet.dances[i], *c.mesh)) {
                 std::fprintf(stderr, "%s: %d bones, the skeleton %s has %d\n", kDanceFiles[i],
-                             characterSet.dances[i]->boneCount,
-                             characterSet.characters[0][kind]->fileName, skin->boneCount());
+                             characterSet.dances[i]->boneCount, c.fileName,
+                             c.mesh->boneCount());
                 characterLoadingError(kDanceFiles[i]);
             }
         }
