@@ -39,6 +39,17 @@ HarnessValue sequenceField() {
                                                            : -1);
 }
 
+// `nodancers`: the level goes on without its dancers (to compare frame
+// costs or pictures with and without them).
+bool noDancersCommand(const HarnessArgs& args, std::string* error) {
+    if (!args.empty()) {
+        *error = "nodancers takes no arguments";
+        return false;
+    }
+    game.level.dancerCount = 0;
+    return true;
+}
+
 template <int... I>
 bool registerSlots(std::integer_sequence<int, I...>) {
     static const char* const kDance[] = {"dancer0Dance", "dancer1Dance", "dancer2Dance",
@@ -60,6 +71,7 @@ const bool registered =
     registerDumpField("dancerCameraDepth",
                       [] { return HarnessValue::number(game.level.dancerCameraDepth); }) &&
     registerDumpField("dancers", dancersField) &&
+    registerHarnessCommand("nodancers", noDancersCommand) &&
     registerSlots(std::make_integer_sequence<int, kMaxDancers>{});
 
 }  // namespace
