@@ -165,7 +165,7 @@ void basis(corsavel::Vec3 d, corsavel::Vec3& e1, corsavel::Vec3& e2) {
 // A closed tube from a to b with radii r0 and r1, capped; its u runs round
 // it (the seam shares vertices with two u values), its v along it.
 void tube(SkinBuilder& b, corsavel::Vec3 a, corsavel::Vec3 c, float r0, float r1, const Skin& skin,
-          float blendFrom, float blendTo, const Region& region, int sides = 6, int rings = 3) {
+          float blendFrom, float blendTo, const Region& region, int sides = 6, int rings = 2, bool caps = true) {
     corsavel::Vec3 d = c - a;
     const float len = length(d);
     d = d * (1.0f / len);
@@ -204,8 +204,9 @@ void tube(SkinBuilder& b, corsavel::Vec3 a, corsavel::Vec3 c, float r0, float r1
                        regionUv(region, u0, v1), out);
         }
     }
-    // Caps: a fan round a centre vertex at each end.
-    for (int end = 0; end < 2; ++end) {
+    // Caps: a fan round a centre vertex at each end (limb bones end inside
+    // their joints' knobs and need none).
+    for (int end = 0; caps && end < 2; ++end) {
         const int ring = end == 0 ? 0 : rings;
         const corsavel::Vec3 centre = end == 0 ? a : c;
         std::vector<int> cap;
@@ -263,8 +264,8 @@ void ellipsoid(SkinBuilder& b, corsavel::Vec3 centre, corsavel::Vec3 radii, cons
 // A rib: a thin tube bent round the spine on an ellipse, open at the back;
 // its rings are shared along the bend.
 void rib(SkinBuilder& b, float z, float rx, float ry, const Skin& skin, float blend) {
-    constexpr int kSegments = 10;
-    constexpr int kSides = 4;
+    constexpr int kSegments = 8;
+    constexpr int kSides = 3;
     constexpr float kRadius = 0.09f;
     const corsavel::Vec3 centre{0.0f, -0.15f, z};
     std::vector<corsavel::Vec3> path;
@@ -325,7 +326,7 @@ void addSpineAndRibs(SkinBuilder& b, bool brokenRibs) {
 void addHead(SkinBuilder& b) {
     tube(b, {0, 0.05f, 3.7f}, {0, 0.05f, 4.5f}, 0.2f, 0.2f, {kNeckBone, kHeadBone}, 0.5f, 1.0f,
          kJointRegion, 6, 3);
-    ellipsoid(b, {0, -0.1f, 5.3f}, {0.78f, 0.88f, 0.95f}, {kHeadBone}, kSkullRegion, 8, 12);
+    ellipsoid(b, {0, -0.1f, 5.3f}, {0.78f, 0.88f, 0.95f}, {kHeadBone}, kSkullRegion, 6, 10);
     ellipsoid(b, {0, -0.42f, 4.62f}, {0.52f, 0.5f, 0.28f}, {kHeadBone}, kBoneRegion, 3, 8);
 }
 
@@ -337,9 +338,9 @@ void addArm(SkinBuilder& b, bool left) {
     const corsavel::Vec3 elbow = restPosition(fore);
     const corsavel::Vec3 wrist = restPosition(hand);
     ellipsoid(b, shoulder, {0.28f, 0.28f, 0.28f}, {upper}, kJointRegion, 3, 6);
-    tube(b, shoulder, elbow, 0.17f, 0.14f, {upper}, 0, 0, kBoneRegion);
+    tube(b, shoulder, elbow, 0.17f, 0.14f, {upper}, 0, 0, kBoneRegion, 6, 2, false);
     ellipsoid(b, elbow, {0.2f, 0.2f, 0.2f}, {upper, fore}, kJointRegion, 3, 6);
-    tube(b, elbow, wrist, 0.13f, 0.11f, {fore}, 0, 0, kBoneRegion);
+    tube(b, elbow, wrist, 0.13f, 0.11f, {fore}, 0, 0, kBoneRegion, 6, 2, false);
     ellipsoid(b, wrist + corsavel::Vec3{0, -0.05f, -0.45f}, {0.13f, 0.3f, 0.48f}, {hand},
               kJointRegion, 4, 6);
 }
@@ -352,14 +353,14 @@ void addLeg(SkinBuilder& b, bool left, bool peg) {
     const corsavel::Vec3 knee = restPosition(calf);
     const corsavel::Vec3 ankle = restPosition(foot);
     ellipsoid(b, hip, {0.32f, 0.32f, 0.32f}, {thigh}, kJointRegion, 3, 6);
-    tube(b, hip, knee, 0.23f, 0.18f, {thigh}, 0, 0, kBoneRegion);
+    tube(b, hip, knee, 0.23f, 0.18f, {thigh}, 0, 0, kBoneRegion, 6, 2, false);
     ellipsoid(b, knee, {0.26f, 0.26f, 0.26f}, {thigh, calf}, kJointRegion, 3, 6);
     if (peg) {
         // A wooden leg strapped on below the knee.
         tube(b, knee, ankle + corsavel::Vec3{0, 0, -0.5f}, 0.26f, 0.1f, {calf}, 0, 0, kWoodRegion, 8, 3);
         return;
     }
-    tube(b, knee, ankle, 0.16f, 0.13f, {calf}, 0, 0, kBoneRegion);
+    tube(b, knee, ankle, 0.16f, 0.13f, {calf}, 0, 0, kBoneRegion, 6, 2, false);
     ellipsoid(b, ankle + corsavel::Vec3{0, -0.45f, -0.25f}, {0.3f, 0.75f, 0.25f}, {foot},
               kJointRegion, 3, 6);
 }
