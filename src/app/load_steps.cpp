@@ -4,6 +4,7 @@
 #include "app/screen.h"
 #include "audio/audio.h"
 #include "audio/openal_output.h"
+#include "game/dancers.h"
 #include "game/game_draw.h"
 #include "game/rules.h"
 #include "gfx/font.h"
@@ -86,6 +87,7 @@ constexpr LoadStep kLoadSteps[] = {
     {"settings", loadSettingsTables, nullptr, saveSettingsRecord},
     {"sounds", loadAllSounds, shutdownAudio, nullptr},
     {"models", loadModelsAndFont, nullptr, nullptr},
+    {"dancers", loadDancers, freeDancers, nullptr},
     {"levels", loadLevelPacks, nullptr, nullptr},
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);

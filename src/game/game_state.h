@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "gfx/animation_clock.h"
 #include "platform/math_types.h"
 
 namespace corsavel {
@@ -86,6 +87,9 @@ struct Dancer {
     // Playback of the sequence (advanced by the update, shown by drawing).
     int32_t sequenceIndex = 0;
     float playMs = 0.0f;
+    // The dance playing and the cross-fade into the next (dancersTick).
+    int32_t dance = -1;
+    AnimationClock clock;
 };
 
 // What the level file set up.

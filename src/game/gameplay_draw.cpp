@@ -1,6 +1,7 @@
 // The game screen's frame: its view, then the board with everything around
 // it, or one of the full-screen states; text effects last.
 
+#include "game/dancers.h"
 #include "game/game_draw.h"
 #include "game/game_state.h"
 #include "gfx/text_effects.h"
@@ -14,6 +15,7 @@ namespace {
 // shake, the gold box, the flyers, the fuse and the celebration's texts,
 // then the floating scores, the hand and the tip bubble on top.
 void drawPlayingFrame() {
+    drawDancers();
     drawHud();
     drawPauseText();
     drawBoard();
@@ -51,8 +53,10 @@ void gameplayDraw() {
         drawStageComplete();
     } else if (flags.gameComplete) {
         drawGameComplete();
+        drawDancers();
     } else if (flags.instructionsShown) {
         if (!flags.instructionsOnly) {
+            drawDancers();
             drawHud();
         }
         drawInstructionsOverlay();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "game/dancers.h"
 #include "game/game_requests.h"
 #include "game/hud_layout.h"
 #include "game/hud_textures.h"
@@ -323,6 +324,9 @@ void looksTick(float stepMs) {
         fuseTick();
         timeBonusTextsTick(stepMs);
         requestTipBalloon();
+    }
+    if (!fl.stageComplete && !(fl.instructionsShown && fl.instructionsOnly)) {
+        dancersTick(stepMs);
     }
     balloonTick(stepMs);
 }

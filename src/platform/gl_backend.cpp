@@ -523,6 +523,22 @@ public:
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
 
+    bool updateBufferVertices(uint32_t handle, const void* vertices, int vertexCount) override {
+        if (handle == 0 || handle > kMaxBuffers || !vertices || vertexCount <= 0) {
+            return false;
+        }
+        const MeshBuffers& b = buffers_[handle - 1];
+        if (!b.vertexBuffer || vertexCount > b.vertexCount) {
+            return false;
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, b.vertexBuffer);
+        glBufferSubData(GL_ARRAY_BUFFER, 0,
+                        static_cast<GLsizeiptr>(vertexCount) * formatStride(b.formatFlags),
+                        vertices);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        return true;
+    }
+
     void releaseBuffers(uint32_t handle) override {
         if (handle == 0 || handle > kMaxBuffers) {
             return;

@@ -292,6 +292,14 @@ void drawMeshBuffers(const MeshBuffers& mesh) {
     renderDevice.triangleCount += mesh.triangleCount;
 }
 
+bool updateMeshVertices(const MeshBuffers& mesh, const void* vertices, int vertexCount) {
+    RenderBackend* backend = renderBackend();
+    if (!backend || !mesh.buffers || !vertices || vertexCount != mesh.vertexCount) {
+        return false;
+    }
+    return backend->updateBufferVertices(mesh.buffers, vertices, vertexCount);
+}
+
 void releaseMeshBuffers(MeshBuffers* mesh) {
     if (!mesh || !mesh->buffers) {
         return;

@@ -91,6 +91,9 @@ bool createMeshBuffers(MeshBuffers* mesh, uint32_t formatFlags, const Vec3* posi
                        const Vec3* normals, const Uv* uvs, int vertexCount,
                        const uint32_t* triangleIndices, int triangleCount, bool indexed);
 void drawMeshBuffers(const MeshBuffers& mesh);
+// Rewrites the vertices of indexed buffers in place, in the mesh's own format
+// and count; false when the buffers do not exist or the count differs.
+bool updateMeshVertices(const MeshBuffers& mesh, const void* vertices, int vertexCount);
 void releaseMeshBuffers(MeshBuffers* mesh);
 
 }  // namespace corsavel

@@ -1,5 +1,6 @@
 #include "platform/recording_device.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/render_device.h"
@@ -251,6 +252,19 @@ void RecordingDevice::drawBuffers(uint32_t handle, int triangleCount) {
         ++r.vertexCount;
     }
     draws.push_back(std::move(r));
+}
+
+bool RecordingDevice::updateBufferVertices(uint32_t handle, const void* vertices,
+                                           int vertexCount) {
+    if (handle == 0 || handle > buffers.size() || !buffers[handle - 1].live || !vertices ||
+        vertexCount <= 0 || vertexCount > buffers[handle - 1].vertexCount) {
+        return false;
+    }
+    Buffers& b = buffers[handle - 1];
+    const auto* bytes = static_cast<const uint8_t*>(vertices);
+    std::copy(bytes, bytes + static_cast<size_t>(vertexCount) * formatStride(b.formatFlags),
+              b.vertices.begin());
+    return true;
 }
 
 void RecordingDevice::releaseBuffers(uint32_t handle) {

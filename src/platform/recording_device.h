@@ -85,6 +85,7 @@ public:
     uint32_t createBuffers(uint32_t formatFlags, const void* vertices, int vertexCount,
                            const uint16_t* indices, int indexCount) override;
     void drawBuffers(uint32_t handle, int triangleCount) override;
+    bool updateBufferVertices(uint32_t handle, const void* vertices, int vertexCount) override;
     void releaseBuffers(uint32_t handle) override;
     bool readPixels(int width, int height, uint8_t* rgba) override;
 

@@ -205,6 +205,9 @@ public:
     virtual uint32_t createBuffers(uint32_t formatFlags, const void* vertices, int vertexCount,
                                    const uint16_t* indices, int indexCount) = 0;
     virtual void drawBuffers(uint32_t buffers, int triangleCount) = 0;
+    // Overwrites the first vertexCount vertices of a buffer in place (the
+    // skinned characters refill theirs every frame); false when it cannot.
+    virtual bool updateBufferVertices(uint32_t, const void*, int) { return false; }
     virtual void releaseBuffers(uint32_t buffers) = 0;
 
     // Reads the scene rectangle of the last drawn frame (top row first).

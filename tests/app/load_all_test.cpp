@@ -35,9 +35,9 @@ TEST(LoadSteps, RunInTheGamesOrder) {
     }
     // Archives first, so every later step reads from them; the tables of the
     // settings folder before anything that may read the profile; the level
-    // packs after the models they show.
-    const std::vector<std::string> expected = {"archives", "texts",  "settings",
-                                               "sounds",   "models", "levels"};
+    // packs after the models and dancers they show.
+    const std::vector<std::string> expected = {"archives", "texts",   "settings", "sounds",
+                                               "models",   "dancers", "levels"};
     EXPECT_EQ(names, expected);
 }
 

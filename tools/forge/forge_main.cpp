@@ -50,6 +50,10 @@
 #include "forge/models.h"
 #define CORSAVEL_FORGE_HAS_MODELS 1
 #endif
+#if __has_include("forge/characters.h")
+#include "forge/characters.h"
+#define CORSAVEL_FORGE_HAS_CHARACTERS 1
+#endif
 
 namespace fs = std::filesystem;
 using namespace corsavel::forge;
@@ -132,6 +136,9 @@ void runGenerators(ForgeOutput& output) {
     forgeModels(output);
 #endif
     forgeIcons(output);
+#ifdef CORSAVEL_FORGE_HAS_CHARACTERS
+    forgeCharacters(output);
+#endif
 }
 
 const char* archiveName(Destination destination) {

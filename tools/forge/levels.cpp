@@ -178,20 +178,58 @@ void addLine(std::string& text, const std::string& key, const std::string& value
     text += "\r\n";
 }
 
+// Each stage's troupe has a look of its own: the hats its dancers wear, the
+// skeleton kinds among them and the dances they take turns at (numbers as
+// the game's dance list: 13 and 14 applaud, 15 is the jump-split).
+struct StageTroupe {
+    std::vector<int> hats;
+    std::vector<int> kinds;
+    std::vector<int> dances;
+};
+
+const StageTroupe& stageTroupe(int stage) {
+    static const std::array<StageTroupe, 12> kTroupes = {{
+        {{3, 1}, {0}, {0, 1, 13}},                    // caps and berets, easy steps
+        {{0, 3}, {0, 1, 3}, {4, 5, 0}},               // pirates: tricornes, patches, a peg leg
+        {{6}, {0, 3}, {3, 2, 8}},                     // cowboys
+        {{8}, {0, 1}, {10, 12, 1}},                   // sombreros
+        {{2, 1}, {0, 2}, {9, 6, 2}},                  // top hats and the robot
+        {{7, 2}, {0, 1}, {7, 3, 13}},                 // powdered wigs
+        {{9, 10}, {1, 2, 3}, {11, 8, 4}},             // battle-scarred: arrows and axes
+        {{0, 6, 8}, {0, 1, 2, 3}, {5, 10, 3, 14}},
+        {{2, 7, 3}, {0, 2}, {9, 12, 7, 6}},
+        {{6, 8, 9}, {0, 1, 3}, {11, 4, 10, 15}},
+        {{5, 7, 2}, {0, 1, 2, 3}, {2, 7, 9, 12, 14}},
+        {{4, 5}, {0, 1, 2, 3}, {6, 11, 8, 15, 14}},   // crowns for the last stage
+    }};
+    return kTroupes[std::clamp(stage, 0, 11)];
+}
+
+// The first dancer stands in the gap between the HUD panel and the board,
+// where the player sees it dance; the others line up behind the board and
+// come into view as its tiles fly off after a win.
 std::vector<DancerDesign> explicitDancers(int level, int count) {
+    const StageTroupe& troupe = stageTroupe(stageOfLevel(std::min(level, kLevelCount - 1)));
     std::vector<DancerDesign> dancers;
     for (int i = 0; i < count; ++i) {
         DancerDesign d;
-        const float t = count == 1 ? 0.5f : static_cast<float>(i) / static_cast<float>(count - 1);
-        d.x = (t - 0.5f) * 560.0f;
+        if (i == 0) {
+            d.x = -252.0f;
+            d.turn = 15.0f;
+        } else {
+            const float t = count == 2 ? 0.5f
+                                       : static_cast<float>(i - 1) / static_cast<float>(count - 2);
+            d.x = -200.0f + t * 560.0f;
+            d.turn = (t - 0.5f) * -50.0f;
+        }
         d.y = (i % 2) * 60.0f - 30.0f;
-        d.turn = 180.0f + (t - 0.5f) * 60.0f;
-        d.scale = 0.8f + 0.1f * static_cast<float>((i + level) % 3);
-        d.hat = (level + i * 3) % 11;
-        d.model = (level + i) % 4;
+        d.scale = i == 0 ? 1.0f : 0.9f + 0.1f * static_cast<float>((i + level) % 3);
+        d.hat = troupe.hats[static_cast<size_t>(level + i) % troupe.hats.size()];
+        d.model = troupe.kinds[static_cast<size_t>(level + i) % troupe.kinds.size()];
         d.startMs = 120 * i;
-        for (int k = 0; k < 4; ++k) {
-            d.dances.push_back((level + i + k * 5) % 16);
+        const size_t n = troupe.dances.size();
+        for (size_t k = 0; k < n; ++k) {
+            d.dances.push_back(troupe.dances[(static_cast<size_t>(level + i) + k) % n]);
         }
         dancers.push_back(d);
     }
@@ -669,10 +707,11 @@ static LevelDesign composeLevel(int level) {
         design.timeSeconds = static_cast<float>(std::ceil(wanted / factor * 10.0) / 10.0);
     }
 
-    // Dancers: automatic formations mostly, a hand-placed troupe now and then.
+    // Dancers: the stage's own troupe mostly, an automatic formation now
+    // and then.
     const int troupe = std::clamp(1 + stage * 9 / 11 + inStage % 2, 1, 10);
-    if (level % 6 == 2) {
-        design.dancers = explicitDancers(level, std::min(troupe, 6));
+    if (level % 4 != 3) {
+        design.dancers = explicitDancers(level, std::max(2, std::min(troupe, 8)));
     } else {
         design.autoDancers = troupe;
         design.standType = level % 7;
@@ -700,14 +739,17 @@ LevelDesign designEndLevel() {
         design.figureKinds.push_back(i);
     }
     design.timeSeconds = 0.0f;
-    // The closing celebration: the whole troupe dancing in a ring.
+    // The closing celebration: the whole troupe in a row across the picture.
     design.dancers = explicitDancers(100, 10);
     for (size_t i = 0; i < design.dancers.size(); ++i) {
-        const float angle = 36.0f * static_cast<float>(i);
-        design.dancers[i].x = std::sin(angle * 3.14159265f / 180.0f) * 320.0f;
-        design.dancers[i].y = std::cos(angle * 3.14159265f / 180.0f) * -320.0f;
-        design.dancers[i].turn = angle;
-        design.dancers[i].dances = {13, 14, 15, 13};
+        design.dancers[i].x = -342.0f + 76.0f * static_cast<float>(i);
+        design.dancers[i].y = 0.0f;
+        design.dancers[i].scale = 0.9f;
+        design.dancers[i].turn = i % 2 ? 15.0f : -15.0f;
+        design.dancers[i].hat = static_cast<int>(i) % 11;
+        design.dancers[i].model = static_cast<int>(i) % 4;
+        // The closing dance: applause, a dance of their own, the jump-split.
+        design.dancers[i].dances = {13, static_cast<int>(i) % 13, 15, 14};
     }
     // A treasure-strewn board that shows every cell code: chained figures of
     // every slot with every bonus, and the tile codes that read as plain tiles.
