@@ -30,8 +30,16 @@ grep -q '^steps .*33 5 ' "$work/rec.script" || fail "the uneven steps are not in
 
 { cat "$work/rec.script"; echo "dump $work/replayed.json"; } > "$work/replay"
 run again "$work/replay" || fail "the replay failed"
-cmp -s "$work/recorded.json" "$work/replayed.json" || {
-    diff "$work/recorded.json" "$work/replayed.json" | head -20
+# The mixer's measured levels are left out: OpenAL Soft's float mixing may
+# differ in the last digits between runs; what was played is compared through
+# the sound counters and the music fields.
+game_state() {
+    grep -v -E '^  "audio(Rms|MusicRms|Peak)":' "$1"
+}
+game_state "$work/recorded.json" > "$work/recorded.state"
+game_state "$work/replayed.json" > "$work/replayed.state"
+cmp -s "$work/recorded.state" "$work/replayed.state" || {
+    diff "$work/recorded.state" "$work/replayed.state" | head -20
     fail "the replay ended elsewhere"
 }
 grep -q '"screen": "game"' "$work/replayed.json" || fail "the replay did not reach the game"
@@ -40,7 +48,8 @@ grep -q '"moveMade": 1' "$work/replayed.json" || fail "the replay made no move"
 sed -e 's/^seed 4242$/seed 4243/' -e "s#$work/replayed.json#$work/other.json#" \
     "$work/replay" > "$work/other"
 run otherhome "$work/other" || fail "the replay with another seed failed"
-if cmp -s "$work/recorded.json" "$work/other.json"; then
+game_state "$work/other.json" > "$work/other.state"
+if cmp -s "$work/recorded.state" "$work/other.state"; then
     fail "another seed gave the same end: the comparison proves nothing"
 fi
 
