@@ -6,6 +6,7 @@
 #include "game/game_draw.h"
 #include "game/rules.h"
 #include "gfx/font.h"
+#include "gfx/particles.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/random.h"
@@ -75,6 +76,7 @@ constexpr LoadStep kLoadSteps[] = {
     {"sounds", loadAllSounds, shutdownAudio, nullptr},
     {"models", loadModelsAndFont, nullptr, nullptr},
     {"levels", loadLevelPacks, nullptr, nullptr},
+    {"effects", loadEffects, nullptr, nullptr},
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
 

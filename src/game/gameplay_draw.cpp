@@ -3,6 +3,7 @@
 
 #include "game/game_draw.h"
 #include "game/game_state.h"
+#include "gfx/particles.h"
 #include "gfx/text_effects.h"
 #include "platform/render_device.h"
 
@@ -12,9 +13,11 @@ namespace {
 
 // Play: the panel, the pause text, the board (with the hint) under its
 // shake, the gold box, the flyers, the fuse and the celebration's texts,
-// then the floating scores, the hand and the tip bubble on top.
+// the particle effects over them, then the floating scores, the hand and
+// the tip bubble on top.
 void drawPlayingFrame() {
     drawHud();
+    // The dancers go here: after the HUD panel, before the board.
     drawPauseText();
     drawBoard();
     drawBeams();
@@ -24,6 +27,7 @@ void drawPlayingFrame() {
     drawTimeFuse();
     drawTimeBonusTexts();
     drawCelebrationOverlay();
+    drawEffects();
     drawFloatingScores();
     drawHand();
     drawTipBalloon();
@@ -54,10 +58,14 @@ void gameplayDraw() {
     } else if (flags.instructionsShown) {
         if (!flags.instructionsOnly) {
             drawHud();
+            // The dancers go here too, beside the HUD panel.
         }
         drawInstructionsOverlay();
     } else {
         drawPlayingFrame();
+    }
+    if (flags.stageComplete || flags.gameComplete || flags.instructionsShown) {
+        drawEffects();
     }
     drawFlyingText();
     drawBanner();

@@ -170,6 +170,7 @@ void gameplayUpdate() {
     game.hand.cursor = Vec2{x, y};
     game.hand.cursorCopy = game.hand.cursor;
     ageScorePieces(app.frameStepMs);
+    updateEffects(app.frameStepMs);
     gameplayFrame();
     looksTick(app.frameStepMs);
 }
@@ -179,6 +180,7 @@ void gameplayUpdateStep(float stepMs) {
     app.animationClockMs += stepMs;
     game.hand.cursorCopy = game.hand.cursor;
     ageScorePieces(stepMs);
+    updateEffects(stepMs);
     gameplayFrame();
     looksTick(stepMs);
 }
@@ -395,7 +397,7 @@ void advanceLevel() {
     Profile& p = activeProfile();
     advanceProgress(p);
     session.currentLevel += 1;
-    requestTint(GameRequestKind::SetTintTarget, 2.0f, 2.0f, 2.0f, 1.0f);
+    requestTint(GameRequestKind::SetTintTarget, 1.0f, 1.0f, 1.0f, 1.0f);
     stopAllEffects();
     s.bankedScore += s.scoreShown;
     setProfileScore(p, s.bankedScore);

@@ -41,6 +41,10 @@
 #include "forge/menus.h"
 #define CORSAVEL_FORGE_HAS_MENUS 1
 #endif
+#if __has_include("forge/effects.h")
+#include "forge/effects.h"
+#define CORSAVEL_FORGE_HAS_EFFECTS 1
+#endif
 #if __has_include("forge/models.h")
 #include "forge/models.h"
 #define CORSAVEL_FORGE_HAS_MODELS 1
@@ -125,6 +129,9 @@ void runGenerators(ForgeOutput& output) {
 #endif
 #ifdef CORSAVEL_FORGE_HAS_MODELS
     forgeModels(output);
+#endif
+#ifdef CORSAVEL_FORGE_HAS_EFFECTS
+    forgeEffects(output);
 #endif
 }
 
