@@ -5,6 +5,7 @@
 #include "audio/audio.h"
 #include "game/game_draw.h"
 #include "game/rules.h"
+#include "gfx/background.h"
 #include "gfx/font.h"
 #include "gfx/particles.h"
 #include "platform/clock.h"
@@ -77,6 +78,7 @@ constexpr LoadStep kLoadSteps[] = {
     {"models", loadModelsAndFont, nullptr, nullptr},
     {"levels", loadLevelPacks, nullptr, nullptr},
     {"effects", loadEffects, nullptr, nullptr},
+    {"backgrounds", preloadBackgrounds, releaseBackgrounds, nullptr},
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
 

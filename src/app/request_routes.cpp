@@ -5,6 +5,7 @@
 #include "game/game_requests.h"
 #include "game/hud_textures.h"
 #include "game/rules.h"
+#include "gfx/background.h"
 
 namespace corsavel {
 
@@ -30,15 +31,22 @@ void handleGameRequests() {
             case GameRequestKind::ShowGameComplete:
                 loadGameCompletePicture();
                 break;
-            // The game has no profile table and no background scenes yet:
-            // these go unanswered.
+            case GameRequestKind::SetTintNow:
+                setTintNow(r.value);
+                break;
+            case GameRequestKind::SetTintTarget:
+                setTintTarget(r.value);
+                break;
+            case GameRequestKind::LoadBackground:
+                loadBackground(r.number);
+                break;
+            case GameRequestKind::QueueBackground:
+                queueBackground(r.number);
+                break;
+            // The game has no profile table yet: these go unanswered.
             case GameRequestKind::RecordLevelResult:
             case GameRequestKind::RecordGameOver:
             case GameRequestKind::SaveTables:
-            case GameRequestKind::SetTintNow:
-            case GameRequestKind::SetTintTarget:
-            case GameRequestKind::LoadBackground:
-            case GameRequestKind::QueueBackground:
                 break;
         }
     }

@@ -3,6 +3,7 @@
 
 #include "game/game_draw.h"
 #include "game/game_state.h"
+#include "gfx/background.h"
 #include "gfx/particles.h"
 #include "gfx/text_effects.h"
 #include "platform/render_device.h"
@@ -50,6 +51,7 @@ void setGameView() {
 
 void gameplayDraw() {
     setGameView();
+    drawBackgroundWithFade();
     const LevelFlags& flags = shown.flags;
     if (flags.stageComplete) {
         drawStageComplete();

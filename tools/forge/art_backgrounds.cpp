@@ -395,6 +395,24 @@ Scene scene(int n) {
 
 }  // namespace
 
+BackgroundLook backgroundLook(int n) {
+    const Scene s = scene(n);
+    BackgroundLook look;
+    look.skyTop = s.skyTop;
+    look.skyHorizon = s.skyHorizon;
+    look.horizon = s.horizon;
+    look.water = s.water;
+    look.waterTop = s.waterTop;
+    look.waterColour = s.waterColour;
+    look.waterfall = s.props == Scene::Props::Waterfall;
+    look.palms = s.props == Scene::Props::Palms;
+    look.trees = s.props == Scene::Props::Trees;
+    for (int i = 0; i < 3; ++i)
+        look.leaves[i] = s.leaves[i];
+    look.dark = n == 6 || n == 7 || n == 4;
+    return look;
+}
+
 Image renderBackground(int n) {
     return paintScene(scene(n));
 }

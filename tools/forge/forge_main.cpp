@@ -132,6 +132,7 @@ void runGenerators(ForgeOutput& output) {
 #endif
 #ifdef CORSAVEL_FORGE_HAS_EFFECTS
     forgeEffects(output);
+    forgeBackgroundScenes(output);
 #endif
 }
 
