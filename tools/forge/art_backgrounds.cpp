@@ -220,7 +220,7 @@ Image paintScene(const Scene& s) {
             const float t = clamp01(static_cast<float>(y) / s.horizon);
             Colour c = mix(s.skyTop, s.skyHorizon, t * t);
             // The sky fades out towards the top so scrolling clouds can show.
-            float alpha = 0.55f + 0.45f * smoothstep(0.0f, 0.8f, t);
+            float alpha = 0.3f + 0.7f * smoothstep(0.0f, 0.8f, t);
             if (s.sun) {
                 const float d = std::hypot(x - s.sunX, y - s.sunY);
                 c = added(c, s.sunColour, 0.6f * std::exp(-d / (s.sunRadius * 3.0f)));

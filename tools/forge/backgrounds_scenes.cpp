@@ -45,10 +45,11 @@ Image paintSky(int n, const BackgroundLook& look) {
         for (int x = 0; x < w; ++x) {
             const float t = static_cast<float>(y) / (h - 1);
             Colour c = mix(look.skyTop, look.skyHorizon, t * t);
-            const float nz = tiledNoise(static_cast<float>(x), static_cast<float>(y), w, 0, 0.012f,
-                                        5, 900 + n);
-            // Clouds: bright tops, shaded bellies, thinning towards the horizon.
-            const float density = smoothstep(0.48f, 0.68f, nz) * (1.0f - 0.5f * t);
+            const float nz = tiledNoise(static_cast<float>(x), static_cast<float>(y) * 1.6f, w, 0,
+                                        0.014f, 6, 900 + n);
+            // Clouds with crisp edges: bright tops, shaded bellies, thinning
+            // towards the horizon.
+            const float density = smoothstep(0.5f, 0.56f, nz) * (1.0f - 0.5f * t);
             const float shade = 0.8f + 0.2f * (1.0f - t);
             c = mix(c, scaled(cloud, shade), density * 0.9f);
             c.a = 1;

@@ -377,7 +377,7 @@ std::vector<Par> effectList() {
 
     // Trails and glints spawned one particle at a time by the gameplay.
     {
-        Par p = flash("tail2", glowWarm, 26, 4, 380, 1, 0.85f, 0.5f, 0.85f);
+        Par p = flash("tail2", glowWarm, 16, 2, 280, 1, 0.8f, 0.45f, 0.55f);
         set3(p.positiondev, 3, 3, 0);
         e.push_back(p);
     }
