@@ -57,7 +57,21 @@ std::string list(const float* v, int n, char open = '(') {
     return s + ")";
 }
 
-std::string parText(const Par& p) {
+// Additive particles add source colour times itself and ignore alpha: their
+// colours carry the alpha in them, so that fading out means fading to black.
+Par premultiplied(Par p) {
+    if (p.blendtype == 0) {
+        for (float* c : {p.color0, p.color1, p.color0dev, p.color1dev}) {
+            const float a = c == p.color0dev ? p.color0[3] : (c == p.color1dev ? p.color1[3] : c[3]);
+            for (int i = 0; i < 3; ++i)
+                c[i] *= a;
+        }
+    }
+    return p;
+}
+
+std::string parText(const Par& input) {
+    const Par p = premultiplied(input);
     std::string t;
     auto line = [&](const std::string& key, const std::string& value) {
         t += key + "=" + value + "\r\n";
@@ -147,9 +161,9 @@ Par fireBall(const char* name, float groups, float speed, float r0, float r1, fl
     p.name = name;
     p.parfrequency = groups;
     p.numparticle = kParticleFire;
-    set4(p.color0, 1, 0.9f, 0.6f, 1);
-    set4(p.color0dev, 0, 0.1f, 0.2f, 0);
-    set4(p.color1, 0.7f, 0.15f, 0, 0);
+    set4(p.color0, 1, 0.95f, 0.75f, 1);
+    set4(p.color0dev, 0, 0.05f, 0.2f, 0);
+    set4(p.color1, 0.9f, 0.3f, 0.05f, 0.3f);
     p.radius0 = r0, p.radius0dev = r0 * 0.25f, p.radius1 = r1, p.radius1dev = r1 * 0.2f;
     p.partime = ms, p.partimedev = ms * 0.3f;
     set3(p.positiondev, 10, 10, 0);
@@ -168,7 +182,7 @@ Par sparks(const char* name, int cell, float groups, float speed, float ms, floa
     p.numparticle = cell;
     set4(p.color0, cr, cg, cb, 1);
     set4(p.color1, cr, cg * 0.5f, cb * 0.2f, 0);
-    p.radius0 = 22, p.radius0dev = 6, p.radius1 = 4;
+    p.radius0 = 30, p.radius0dev = 8, p.radius1 = 6;
     p.partime = ms, p.partimedev = ms * 0.3f;
     set3(p.speeddev, speed, speed, 0);
     p.gravity = 200;
@@ -197,20 +211,20 @@ Par smokePuff(const char* name, float groups, float r0, float r1, float ms, floa
 std::vector<Par> effectList() {
     std::vector<Par> e;
     const int glowWhite = kParticleGlow, glowWarm = kParticleGlow + 1,
-              glowGold = kParticleGlow + 2, glowOrange = kParticleGlow + 3,
+              glowGold = kParticleGlow + 2,
               glowBlue = kParticleGlow + 4, glowPink = kParticleGlow + 6;
 
     // A plain bomb: chips of debris (one start per debris cell), a white-hot
     // flash, a shock ring, a fireball and sparks; smoke when it ends.
     e.push_back(debrisBurst("bomb1_0", kParticleDebris, 3, 260, 16));
     {
-        Par p = fireBall("bomb1_1", 12, 170, 36, 95, 650);
+        Par p = fireBall("bomb1_1", 14, 170, 56, 130, 700);
         p.externals = {"bombflash", "bombring", "bombsparks"};
         e.push_back(p);
     }
-    e.push_back(flash("bombflash", glowWhite, 60, 200, 280, 1, 1, 0.9f, 0.9f));
+    e.push_back(flash("bombflash", glowWhite, 110, 330, 380, 1, 1, 0.9f));
     {
-        Par p = flash("bombring", kParticleRing + 2, 30, 300, 450, 1, 0.85f, 0.5f, 0.9f);
+        Par p = flash("bombring", kParticleRing + 6, 40, 380, 500, 1, 0.9f, 0.6f);
         e.push_back(p);
     }
     e.push_back(sparks("bombsparks", kParticleSpark + 1, 24, 420, 500, 1, 0.9f, 0.5f));
@@ -236,8 +250,7 @@ std::vector<Par> effectList() {
     }
     e.push_back(flash("protoring", kParticleRing + 4, 20, 240, 500, 0.7f, 0.85f, 1, 0.9f));
     {
-        Par p = fireBall("krestbomb", 1, 50, 20, 44, 340);
-        p.color0[3] = 0.8f;
+        Par p = fireBall("krestbomb", 2, 50, 34, 64, 380);
         p.simetria = 4;
         set4(p.polar, 6, 0, 45, 0);
         e.push_back(p);
@@ -373,7 +386,7 @@ std::vector<Par> effectList() {
         set3(p.speeddev, 20, 10, 0);
         e.push_back(p);
     }
-    e.push_back(flash("endtime1", glowOrange, 300, 800, 1000, 1, 0.35f, 0.2f, 0.6f));
+    e.push_back(flash("endtime1", kParticleRing + 3, 120, 900, 1100, 1, 0.35f, 0.2f, 0.8f));
 
     // Trails and glints spawned one particle at a time by the gameplay.
     {
