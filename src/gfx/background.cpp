@@ -149,6 +149,11 @@ UvRect layerUv(float ou, float ov, float su, float sv, bool mirrored) {
     return UvRect{ou, ov, ou + su, ov + sv};
 }
 
+// Sky and water are opaque and drawn first: at full opacity they need no
+// blending, which spares the software rasteriser a read of every pixel.
+void drawOpaqueLayerQuad(const LayerRecord& r, TextureEntry* texture, const UvRect& uv,
+                         Colour colour);
+
 void drawLayerQuad(const LayerRecord& r, TextureEntry* texture, const UvRect& uv, Colour colour) {
     const float w = std::fabs(r.rect[2] - r.rect[0]);
     const float h = std::fabs(r.rect[3] - r.rect[1]);
@@ -156,6 +161,20 @@ void drawLayerQuad(const LayerRecord& r, TextureEntry* texture, const UvRect& uv
     const float cy = (r.rect[1] + r.rect[3]) * 0.5f;
     bindTexture(texture);
     drawSpriteRotated(cx, cy, cx, cy, r.angle * kRadiansToDegrees, w, h, uv, colour, kLayerDepth);
+}
+
+void drawOpaqueLayerQuad(const LayerRecord& r, TextureEntry* texture, const UvRect& uv,
+                         Colour colour) {
+    float tr, tg, tb, ta;
+    getTint(&tr, &tg, &tb, &ta);
+    const bool opaque = (colour >> 24) == 255 && ta >= 1.0f;
+    if (opaque) {
+        setRenderState(RenderState::AlphaBlendEnable, 0);
+    }
+    drawLayerQuad(r, texture, uv, colour);
+    if (opaque) {
+        setRenderState(RenderState::AlphaBlendEnable, 1);
+    }
 }
 
 void queueLeaves(const BackgroundLayer& layer, TextureEntry* texture, float w, float h) {
@@ -211,8 +230,9 @@ void drawBehindLayers(const SceneLayers& scene, bool handled[], Colour behindCol
         const float th = static_cast<float>(texture->height);
         switch (layer.kind) {
             case LayerKind::Sky:
-                drawLayerQuad(r, texture, layerUv(-3e-6f * t, 0.0f, w / h * th / tw, 1.0f, r.mirrored),
-                              behindColour);
+                drawOpaqueLayerQuad(
+                    r, texture, layerUv(-3e-6f * t, 0.0f, w / h * th / tw, 1.0f, r.mirrored),
+                    behindColour);
                 break;
             case LayerKind::Waterfall:
                 drawLayerQuad(r,
@@ -222,7 +242,7 @@ void drawBehindLayers(const SceneLayers& scene, bool handled[], Colour behindCol
                               behindColour);
                 break;
             case LayerKind::Water:
-                drawLayerQuad(r,
+                drawOpaqueLayerQuad(r,
                               texture,
                               layerUv(-r.flow[0] * t * 0.000002f, -r.flow[1] * t * 0.000002f,
                                       w / tw, h / th, r.mirrored),

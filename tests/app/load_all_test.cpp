@@ -35,9 +35,10 @@ TEST(LoadSteps, RunInTheGamesOrder) {
     }
     // Archives first, so every later step reads from them; the tables of the
     // settings folder before anything that may read the profile; the level
-    // packs after the models they show.
-    const std::vector<std::string> expected = {"archives", "texts",  "settings",
-                                               "sounds",   "models", "levels"};
+    // packs after the models they show; the effects and backgrounds while the
+    // archives with their images are still loaded.
+    const std::vector<std::string> expected = {"archives", "texts",  "settings", "sounds",
+                                               "models",   "levels", "effects",  "backgrounds"};
     EXPECT_EQ(names, expected);
 }
 
