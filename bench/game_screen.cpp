@@ -23,6 +23,8 @@
 #include "busy_cascade.h"
 #include "game/progress.h"
 #include "game/rules.h"
+#include "gfx/particles.h"
+#include "platform/batching_backend.h"
 #include "platform/clock.h"
 #include "platform/frame_state.h"
 #include "platform/null_device.h"
@@ -136,7 +138,22 @@ int activeFlyers() {
     return n;
 }
 
-void runBusyFrames(benchmark::State& state, bool nullDevice) {
+// Full load of the effects: every emitter slot runs and every particle slot
+// lives (topped up between frames, outside the measured time).
+void fillEffects() {
+    const int32_t stream = findEffect("endtime");
+    const int32_t glow = findEffect("flare");
+    for (int i = 0; i < kMaxEmitters && emittersAlive() < kMaxEmitters; ++i) {
+        startEffectAt(stream, Vec3{looksRandom.randomSigned(300.0f), -200.0f, 0.0f},
+                      Vec3{kNoTarget, kNoTarget, 0.0f}, 1.0f, -1);
+    }
+    for (int i = 0; i < kMaxParticles && particlesAlive() < kMaxParticles; ++i) {
+        spawnParticle(Vec3{looksRandom.randomSigned(380.0f), looksRandom.randomSigned(280.0f), 0.0f},
+                      glow, 1.0f, -1);
+    }
+}
+
+void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = false) {
     if (!startOnce()) {
         state.SkipWithError("the game did not start (no GL on the offscreen driver?)");
         return;
@@ -145,9 +162,15 @@ void runBusyFrames(benchmark::State& state, bool nullDevice) {
     startBusyCascade(seed);
     frame();  // the first frame loads what is loaded lazily
     NullDevice null;
+    static BatchingBackend nullBatching;
+    nullBatching.setInner(&null);
     RenderBackend* gl = renderBackend();
+    auto* batching = nullDevice ? &nullBatching : dynamic_cast<BatchingBackend*>(gl);
     if (nullDevice) {
-        setRenderBackend(&null);
+        setRenderBackend(&nullBatching);
+    }
+    if (batching != nullptr) {
+        batching->resetDrawCalls();
     }
     int64_t frames = 0;
     int64_t flyerFrames = 0;
@@ -157,6 +180,9 @@ void runBusyFrames(benchmark::State& state, bool nullDevice) {
     own.updateSeconds = 0.0;
     own.renderSeconds = 0.0;
     for (auto _ : state) {
+        if (fullEffects) {
+            fillEffects();
+        }
         const double before = threadCpuSeconds();
         startCountingAllocations();
         frame();
@@ -189,6 +215,14 @@ void runBusyFrames(benchmark::State& state, bool nullDevice) {
         state.counters["draws_per_frame"] =
             static_cast<double>(null.draws) / static_cast<double>(frames);
     }
+    if (batching != nullptr) {
+        state.counters["batched_draws_per_frame"] =
+            static_cast<double>(batching->drawCalls()) / static_cast<double>(frames);
+    }
+    if (fullEffects) {
+        state.counters["particles_alive"] = particlesAlive();
+        state.counters["emitters_alive"] = emittersAlive();
+    }
 }
 
 // The whole frame on the software GL driver.
@@ -201,7 +235,19 @@ void BM_GameScreenOwnCodeBusyCascade(benchmark::State& state) {
     runBusyFrames(state, true);
 }
 
+// The busy cascade with 256 emitters and 1024 particles alive and the
+// stage's background with all its layers: through GL, and into nothing.
+void BM_GameScreenFrameFullEffects(benchmark::State& state) {
+    runBusyFrames(state, false, true);
+}
+
+void BM_GameScreenOwnCodeFullEffects(benchmark::State& state) {
+    runBusyFrames(state, true, true);
+}
+
 BENCHMARK(BM_GameScreenFrameBusyCascade)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+BENCHMARK(BM_GameScreenFrameFullEffects)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+BENCHMARK(BM_GameScreenOwnCodeFullEffects)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
 BENCHMARK(BM_GameScreenOwnCodeBusyCascade)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/stand_in_pages.h"
 #include "game/game_draw.h"
 #include "game/rules.h"
+#include "gfx/background.h"
 #include "gfx/cursor_draw.h"
 #include "gfx/text_effects.h"
 #include "platform/frame_state.h"
@@ -11,11 +12,12 @@
 
 namespace corsavel {
 
-// The text effects' frame (before the gameplay adds new ones, so they are
-// first drawn as added), the gameplay's tick, then what it asked of the
-// layers above it.
+// The text effects' and the background's frame (before the gameplay adds
+// new ones, so they are first drawn as added), the gameplay's tick, then
+// what it asked of the layers above it.
 void GameScreen::update() {
     textEffectsTick(app.frameStepMs);
+    updateBackground(app.frameStepMs);
     gameplayUpdate();
     handleGameRequests();
     lastKey = 0;

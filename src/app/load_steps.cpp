@@ -7,7 +7,9 @@
 #include "game/dancers.h"
 #include "game/game_draw.h"
 #include "game/rules.h"
+#include "gfx/background.h"
 #include "gfx/font.h"
+#include "gfx/particles.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/random.h"
@@ -89,6 +91,8 @@ constexpr LoadStep kLoadSteps[] = {
     {"models", loadModelsAndFont, nullptr, nullptr},
     {"dancers", loadDancers, freeDancers, nullptr},
     {"levels", loadLevelPacks, nullptr, nullptr},
+    {"effects", loadEffects, nullptr, nullptr},
+    {"backgrounds", preloadBackgrounds, releaseBackgrounds, nullptr},
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
 

@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 #include "app/screen.h"
 #include "audio/audio.h"
+#include "gfx/background.h"
 #include "gfx/cursor_draw.h"
 #include "gfx/text_effects.h"
 #include "platform/pointer.h"
@@ -38,13 +39,26 @@ void endMenuFrame() {
 // Keys reach the menus once per frame: only the last key of a frame counts.
 void MenuScreen::update() {
     menuTimerMs += app.frameStepMs;
+    updateBackground(app.frameStepMs);
     textEffectsTick(app.frameStepMs);
     updateAudio(app.frameStepMs);
     lastKey = 0;
 }
 
+// The menus open on background 0 in its own colours.
+void MenuScreen::onEnter() {
+    float white[4];
+    tintPreset(2, white);
+    loadBackground(0);
+    setTintNow(white);
+}
+
+// Backdrops 0 and 4 are the animated background.
 void MenuScreen::render() {
     beginMenuFrame();
+    if (app.menuBackdrop == 0 || app.menuBackdrop == 4) {
+        drawBackground();
+    }
     endMenuFrame();
     if (pointer.customCursor) {
         drawCustomCursor();

@@ -8,6 +8,7 @@
 #include "game/rules.h"
 #include "ui/profiles.h"
 #include "ui/score_tables.h"
+#include "gfx/background.h"
 
 namespace corsavel {
 
@@ -57,6 +58,18 @@ void handleGameRequests() {
             case GameRequestKind::ShowGameComplete:
                 loadGameCompletePicture();
                 break;
+            case GameRequestKind::SetTintNow:
+                setTintNow(r.value);
+                break;
+            case GameRequestKind::SetTintTarget:
+                setTintTarget(r.value);
+                break;
+            case GameRequestKind::LoadBackground:
+                loadBackground(r.number);
+                break;
+            case GameRequestKind::QueueBackground:
+                queueBackground(r.number);
+                break;
             case GameRequestKind::RecordLevelResult:
                 if (profile != nullptr) {
                     recordLevelResult(*profile, session.gameMode, session.currentLevel, r.number,
@@ -70,12 +83,6 @@ void handleGameRequests() {
                 break;
             case GameRequestKind::SaveTables:
                 saveTables = true;
-                break;
-            // The game has no background scenes yet: these go unanswered.
-            case GameRequestKind::SetTintNow:
-            case GameRequestKind::SetTintTarget:
-            case GameRequestKind::LoadBackground:
-            case GameRequestKind::QueueBackground:
                 break;
         }
     }

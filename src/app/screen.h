@@ -45,6 +45,7 @@ public:
 // Every menu page over its backdrop.
 class MenuScreen : public Screen {
 public:
+    void onEnter() override;
     void update() override;
     void render() override;
     void onKeyDown(int32_t virtualKey) override;

@@ -13,7 +13,7 @@ enum class GameRequestKind : uint8_t {
     RecordLevelResult,  // number: score shown, value[0]: elapsed ms
     RecordGameOver,     // a lost game: the final score enters the hiscores
     SaveTables,         // profiles, records, hiscores and settings to disk
-    SetTintNow,         // value[0]: brightness of the background tint
+    SetTintNow,         // value[0..3]: r, g, b, a of the background tint, at once
     SetTintTarget,      // value[0..3]: r, g, b, a the tint eases toward
     LoadBackground,     // number: background shown at once
     QueueBackground,    // number: background the next stage cross-fades to

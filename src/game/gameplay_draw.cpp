@@ -4,6 +4,8 @@
 #include "game/dancers.h"
 #include "game/game_draw.h"
 #include "game/game_state.h"
+#include "gfx/background.h"
+#include "gfx/particles.h"
 #include "gfx/text_effects.h"
 #include "platform/render_device.h"
 
@@ -13,10 +15,12 @@ namespace {
 
 // Play: the panel, the pause text, the board (with the hint) under its
 // shake, the gold box, the flyers, the fuse and the celebration's texts,
-// then the floating scores, the hand and the tip bubble on top.
+// the particle effects over them, then the floating scores, the hand and
+// the tip bubble on top.
 void drawPlayingFrame() {
     drawDancers();
     drawHud();
+    // The dancers go here: after the HUD panel, before the board.
     drawPauseText();
     drawBoard();
     drawBeams();
@@ -26,6 +30,7 @@ void drawPlayingFrame() {
     drawTimeFuse();
     drawTimeBonusTexts();
     drawCelebrationOverlay();
+    drawEffects();
     drawFloatingScores();
     drawHand();
     drawTipBalloon();
@@ -48,6 +53,7 @@ void setGameView() {
 
 void gameplayDraw() {
     setGameView();
+    drawBackgroundWithFade();
     const LevelFlags& flags = shown.flags;
     if (flags.stageComplete) {
         drawStageComplete();
@@ -58,10 +64,14 @@ void gameplayDraw() {
         if (!flags.instructionsOnly) {
             drawDancers();
             drawHud();
+            // The dancers go here too, beside the HUD panel.
         }
         drawInstructionsOverlay();
     } else {
         drawPlayingFrame();
+    }
+    if (flags.stageComplete || flags.gameComplete || flags.instructionsShown) {
+        drawEffects();
     }
     drawFlyingText();
     drawBanner();

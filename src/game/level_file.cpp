@@ -450,7 +450,8 @@ void startLevel(int levelIndex) {
     initialFill();
     countWorkAndTime(levelIndex);
     requestMusic(4 + levelIndex % 3);
-    requestTint(GameRequestKind::SetTintNow, 2.0f, 2.0f, 2.0f, 1.0f);
+    // The stage's scene in its own colours (the tint of full brightness).
+    requestTint(GameRequestKind::SetTintNow, 1.0f, 1.0f, 1.0f, 1.0f);
     requestNumber(GameRequestKind::LoadBackground, stageOfLevel(levelIndex) + 1);
     Profile& p = activeProfile();
     setLastMode(p, session.gameMode);

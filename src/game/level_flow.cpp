@@ -172,6 +172,7 @@ void gameplayUpdate() {
     game.hand.cursor = Vec2{x, y};
     game.hand.cursorCopy = game.hand.cursor;
     ageScorePieces(app.frameStepMs);
+    updateEffects(app.frameStepMs);
     gameplayFrame();
     looksTick(app.frameStepMs);
 }
@@ -181,6 +182,7 @@ void gameplayUpdateStep(float stepMs) {
     app.animationClockMs += stepMs;
     game.hand.cursorCopy = game.hand.cursor;
     ageScorePieces(stepMs);
+    updateEffects(stepMs);
     gameplayFrame();
     looksTick(stepMs);
 }
@@ -397,7 +399,7 @@ void advanceLevel() {
     Profile& p = activeProfile();
     advanceProgress(p);
     session.currentLevel += 1;
-    requestTint(GameRequestKind::SetTintTarget, 2.0f, 2.0f, 2.0f, 1.0f);
+    requestTint(GameRequestKind::SetTintTarget, 1.0f, 1.0f, 1.0f, 1.0f);
     stopAllEffects();
     s.bankedScore += s.scoreShown;
     setProfileScore(p, s.bankedScore);

@@ -1,5 +1,6 @@
 #include "platform/render_device.h"
 
+#include "platform/batching_backend.h"
 #include "platform/null_device.h"
 
 #include <SDL.h>
@@ -23,6 +24,8 @@ RenderBackend* activeBackend = nullptr;
 DisplayResetHook beforeReset = nullptr;
 DisplayResetHook afterReset = nullptr;
 RenderBackend* glBackend = nullptr;
+// Sprites reach GL in runs: the batching backend sits in front of it.
+BatchingBackend batching;
 
 // Calls before the device exists go to a device that draws nothing.
 NullDevice nullBackend(false);
@@ -242,7 +245,8 @@ bool createDevice() {
         showMessageBox("Can't init Direct3D", "Initialization failed");
         return false;
     }
-    activeBackend = glBackend;
+    batching.setInner(glBackend);
+    activeBackend = &batching;
     d.created = true;
     applyDefaultStates();
     updatePerspective();
@@ -256,9 +260,10 @@ void releaseDevice() {
     }
     setBrightness(0.5f);
     sendGammaIfDirty();
-    if (activeBackend == glBackend) {
+    if (activeBackend == &batching || activeBackend == glBackend) {
         activeBackend = nullptr;
     }
+    batching.setInner(nullptr);
     destroyGlBackend(glBackend);
     glBackend = nullptr;
     d.created = false;

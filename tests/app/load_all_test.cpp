@@ -35,9 +35,10 @@ TEST(LoadSteps, RunInTheGamesOrder) {
     }
     // Archives first, so every later step reads from them; the tables of the
     // settings folder before anything that may read the profile; the level
-    // packs after the models and dancers they show.
-    const std::vector<std::string> expected = {"archives", "texts",   "settings", "sounds",
-                                               "models",   "dancers", "levels"};
+    // packs after the models and dancers they show; the effects and
+    // backgrounds while the archives with their images are still loaded.
+    const std::vector<std::string> expected = {"archives", "texts",   "settings", "sounds",  "models",
+                                               "dancers",  "levels",  "effects",  "backgrounds"};
     EXPECT_EQ(names, expected);
 }
 

@@ -4,6 +4,7 @@
 
 #include "forge/forge.h"
 #include "forge/image.h"
+#include "forge/raster.h"
 #include "game/figure_kinds.h"
 
 // The game's 2D art: every texture and picture of the Data folder, drawn by code.
@@ -30,6 +31,21 @@ Image renderFigureFrame(int kind, int frame);
 
 // Background picture n (0..12), 800 x 600 with its alpha plane.
 Image renderBackground(int n);
+
+// What the scene layers of background n must match: its sky, its water
+// and the kind of trees it shows.
+struct BackgroundLook {
+    Colour skyTop, skyHorizon;
+    float horizon = 330;  // pixels from the top
+    bool water = false;
+    float waterTop = 400;
+    Colour waterColour;
+    bool waterfall = false;
+    bool palms = false, trees = false;
+    Colour leaves[3];
+    bool dark = false;  // night or cave: darker layers
+};
+BackgroundLook backgroundLook(int n);
 
 // Particle atlas "exploanim.tga": 8 x 8 cells of 64 x 64 texels. Cell groups
 // (first cell of each group of eight), for the effect files to pick from.

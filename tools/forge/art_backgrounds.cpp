@@ -220,7 +220,7 @@ Image paintScene(const Scene& s) {
             const float t = clamp01(static_cast<float>(y) / s.horizon);
             Colour c = mix(s.skyTop, s.skyHorizon, t * t);
             // The sky fades out towards the top so scrolling clouds can show.
-            float alpha = 0.55f + 0.45f * smoothstep(0.0f, 0.8f, t);
+            float alpha = 0.3f + 0.7f * smoothstep(0.0f, 0.8f, t);
             if (s.sun) {
                 const float d = std::hypot(x - s.sunX, y - s.sunY);
                 c = added(c, s.sunColour, 0.6f * std::exp(-d / (s.sunRadius * 3.0f)));
@@ -394,6 +394,24 @@ Scene scene(int n) {
 }
 
 }  // namespace
+
+BackgroundLook backgroundLook(int n) {
+    const Scene s = scene(n);
+    BackgroundLook look;
+    look.skyTop = s.skyTop;
+    look.skyHorizon = s.skyHorizon;
+    look.horizon = s.horizon;
+    look.water = s.water;
+    look.waterTop = s.waterTop;
+    look.waterColour = s.waterColour;
+    look.waterfall = s.props == Scene::Props::Waterfall;
+    look.palms = s.props == Scene::Props::Palms;
+    look.trees = s.props == Scene::Props::Trees;
+    for (int i = 0; i < 3; ++i)
+        look.leaves[i] = s.leaves[i];
+    look.dark = n == 6 || n == 7 || n == 4;
+    return look;
+}
 
 Image renderBackground(int n) {
     return paintScene(scene(n));

@@ -185,6 +185,19 @@ void fadeBorder(Image& c) {
         }
 }
 
+// Additive particles add the texel's colour and ignore its alpha, so every
+// cell stores its colour already multiplied by its alpha: black where it is
+// transparent. Alpha-blended particles only get slightly darker rims.
+void premultiply(Image& c) {
+    for (int y = 0; y < kCell; ++y)
+        for (int x = 0; x < kCell; ++x) {
+            Rgba& p = c.at(x, y);
+            p.r = static_cast<uint8_t>(p.r * p.a / 255);
+            p.g = static_cast<uint8_t>(p.g * p.a / 255);
+            p.b = static_cast<uint8_t>(p.b * p.a / 255);
+        }
+}
+
 }  // namespace
 
 void forgeParticles(ForgeOutput& out) {
@@ -197,6 +210,7 @@ void forgeParticles(ForgeOutput& out) {
             Image c(kCell, kCell);
             painters[group](c, i);
             fadeBorder(c);
+            premultiply(c);
             atlas.paste(c, i * kCell, group * kCell);
         }
     addTga(out, "exploanim.tga", atlas);

@@ -46,6 +46,10 @@
 #include "forge/sound_forge.h"
 #define CORSAVEL_FORGE_HAS_SOUNDS 1
 #endif
+#if __has_include("forge/effects.h")
+#include "forge/effects.h"
+#define CORSAVEL_FORGE_HAS_EFFECTS 1
+#endif
 #if __has_include("forge/models.h")
 #include "forge/models.h"
 #define CORSAVEL_FORGE_HAS_MODELS 1
@@ -138,6 +142,10 @@ void runGenerators(ForgeOutput& output) {
     forgeIcons(output);
 #ifdef CORSAVEL_FORGE_HAS_CHARACTERS
     forgeCharacters(output);
+#endif
+#ifdef CORSAVEL_FORGE_HAS_EFFECTS
+    forgeEffects(output);
+    forgeBackgroundScenes(output);
 #endif
 }
 
