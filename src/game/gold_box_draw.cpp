@@ -9,6 +9,7 @@
 
 #include "game/game_draw.h"
 #include "gfx/scene_object.h"
+#include "gfx/transforms.h"
 #include "platform/render_device.h"
 #include "resources/asset_registry.h"
 
@@ -21,41 +22,6 @@ constexpr const char* kGoldBoxFile = "goldbox.cgo";
 // The model is built z up with its front toward +y; this stands it up in the
 // scene (z up becomes y up, the front faces the viewer).
 constexpr float kStandUpDegrees = -90.0f;
-
-float radians(float degrees) {
-    return degrees * kPi / 180.0f;
-}
-
-// Row-vector rotations, as the device uses them.
-Matrix4 rotationX(float degrees) {
-    const float s = std::sin(radians(degrees)), c = std::cos(radians(degrees));
-    Matrix4 m;
-    m.m[1][1] = c;
-    m.m[1][2] = s;
-    m.m[2][1] = -s;
-    m.m[2][2] = c;
-    return m;
-}
-
-Matrix4 rotationY(float degrees) {
-    const float s = std::sin(radians(degrees)), c = std::cos(radians(degrees));
-    Matrix4 m;
-    m.m[0][0] = c;
-    m.m[0][2] = -s;
-    m.m[2][0] = s;
-    m.m[2][2] = c;
-    return m;
-}
-
-Matrix4 rotationZ(float degrees) {
-    const float s = std::sin(radians(degrees)), c = std::cos(radians(degrees));
-    Matrix4 m;
-    m.m[0][0] = c;
-    m.m[0][1] = s;
-    m.m[1][0] = -s;
-    m.m[1][1] = c;
-    return m;
-}
 
 // The device states the box changes, kept to be put back for the 2D layers
 // drawn after it.

@@ -14,9 +14,8 @@
 namespace corsavel {
 
 const char* const kHatFiles[kHatCount] = {
-    "treugolka.cgo",  "beret.cgo",      "cilindr.cgo", "kepka.cgo",
-    "korona_bol.cgo", "korona_mal.cgo", "kovboyka.cgo", "parik.cgo",
-    "sombrero.cgo",   "strela.cgo",     "topor.cgo",
+    "treugolka.cgo", "beret.cgo", "cilindr.cgo",  "kepka.cgo",  "korona_bol.cgo", "korona_mal.cgo",
+    "kovboyka.cgo",  "parik.cgo", "sombrero.cgo", "strela.cgo", "topor.cgo",
 };
 
 const char* const kCharacterKindFiles[kCharacterKinds] = {
@@ -27,8 +26,8 @@ const char* const kCharacterKindFiles[kCharacterKinds] = {
 };
 
 const char* const kDanceFiles[kDanceCount] = {
-    "dance1.anm",  "dance2.anm",  "dance3.anm",  "dance4.anm",   "dance5.anm",    "dance7.anm",
-    "dance9.anm",  "dance10.anm", "dance11.anm", "dance12.anm",  "dance13.anm",   "dance14.anm",
+    "dance1.anm",  "dance2.anm",   "dance3.anm",    "dance4.anm",    "dance5.anm",  "dance7.anm",
+    "dance9.anm",  "dance10.anm",  "dance11.anm",   "dance12.anm",   "dance13.anm", "dance14.anm",
     "dance15.anm", "applause.anm", "applause2.anm", "jumpsplit.anm",
 };
 
@@ -44,10 +43,10 @@ struct HatPlacement {
     float scale;
 };
 constexpr HatPlacement kHatPlacements[kHatCount] = {
-    {{0.0f, -0.15f, 1.9f}, 1.0f},  {{0.0f, -0.4f, 1.9f}, 1.1f},  {{0.0f, -0.75f, 2.2f}, 1.1f},
-    {{0.0f, -1.35f, 1.6f}, 1.0f},  {{0.0f, -0.4f, 1.75f}, 1.0f}, {{0.0f, -0.45f, 1.85f}, 1.0f},
-    {{0.0f, -0.7f, 1.85f}, 1.2f},  {{0.0f, 0.25f, 1.0f}, 0.9f},  {{0.0f, -0.75f, 1.85f}, 1.0f},
-    {{0.0f, 0.0f, 1.75f}, 1.0f},   {{0.75f, 1.65f, 2.75f}, 1.0f},
+    {{0.0f, -0.15f, 1.9f}, 1.0f}, {{0.0f, -0.4f, 1.9f}, 1.1f},   {{0.0f, -0.75f, 2.2f}, 1.1f},
+    {{0.0f, -1.35f, 1.6f}, 1.0f}, {{0.0f, -0.4f, 1.75f}, 1.0f},  {{0.0f, -0.45f, 1.85f}, 1.0f},
+    {{0.0f, -0.7f, 1.85f}, 1.2f}, {{0.0f, 0.25f, 1.0f}, 0.9f},   {{0.0f, -0.75f, 1.85f}, 1.0f},
+    {{0.0f, 0.0f, 1.75f}, 1.0f},  {{0.75f, 1.65f, 2.75f}, 1.0f},
 };
 constexpr int kAxeHat = 10;
 
@@ -105,50 +104,6 @@ std::vector<uint8_t> writeCharacterFile(const CharacterFile& file) {
     return out;
 }
 
-Matrix4 rotationX(float degrees) {
-    const float a = degrees * kPi / 180.0f, c = std::cos(a), s = std::sin(a);
-    Matrix4 m;
-    m.m[1][1] = c;
-    m.m[1][2] = s;
-    m.m[2][1] = -s;
-    m.m[2][2] = c;
-    return m;
-}
-
-Matrix4 rotationY(float degrees) {
-    const float a = degrees * kPi / 180.0f, c = std::cos(a), s = std::sin(a);
-    Matrix4 m;
-    m.m[0][0] = c;
-    m.m[0][2] = -s;
-    m.m[2][0] = s;
-    m.m[2][2] = c;
-    return m;
-}
-
-Matrix4 rotationZ(float degrees) {
-    const float a = degrees * kPi / 180.0f, c = std::cos(a), s = std::sin(a);
-    Matrix4 m;
-    m.m[0][0] = c;
-    m.m[0][1] = s;
-    m.m[1][0] = -s;
-    m.m[1][1] = c;
-    return m;
-}
-
-Matrix4 translation(Vec3 t) {
-    Matrix4 m;
-    m.m[3][0] = t.x;
-    m.m[3][1] = t.y;
-    m.m[3][2] = t.z;
-    return m;
-}
-
-Matrix4 uniformScale(float s) {
-    Matrix4 m;
-    m.m[0][0] = m.m[1][1] = m.m[2][2] = s;
-    return m;
-}
-
 Vec3 safeNormal(Vec3 v) {
     const float len = length(v);
     if (!(len > 1e-20f) || !std::isfinite(len)) {
@@ -171,7 +126,8 @@ void Character::loadCharacter(const char* name) {
     int32_t size = 0;
     uint8_t* data = loadFile(name, &size, true);
     CharacterFile file;
-    const bool ok = parseCharacterFile(data, data != nullptr ? static_cast<size_t>(size) : 0, &file);
+    const bool ok =
+        parseCharacterFile(data, data != nullptr ? static_cast<size_t>(size) : 0, &file);
     if (data != nullptr) {
         releaseAsset(data);
     }
@@ -219,10 +175,9 @@ void Character::attachMesh(const SkinMesh* skin, TextureEntry* tex) {
     }
     releaseMeshBuffers(&buffers);
     if (!vertices.empty() && skin->triangleCount() > 0) {
-        createMeshBuffers(&buffers, kFormatPosition | kFormatNormal | kFormatTex1,
-                          positions.data(), vertexNormals.data(), uvs.data(),
-                          static_cast<int>(vertices.size()), indices.data(),
-                          skin->triangleCount(), true);
+        createMeshBuffers(&buffers, kFormatPosition | kFormatNormal | kFormatTex1, positions.data(),
+                          vertexNormals.data(), uvs.data(), static_cast<int>(vertices.size()),
+                          indices.data(), skin->triangleCount(), true);
     }
 }
 
@@ -234,7 +189,7 @@ void Character::updateCharacter(const AnimationClock& clock) {
     const Animation* current = animationFits(clock.current, skin) ? clock.current : nullptr;
     const Animation* next =
         clock.blending && animationFits(clock.next, skin) ? clock.next : nullptr;
-    const float weight = clock.blendWeight < 0.0f ? 0.0f
+    const float weight = clock.blendWeight < 0.0f   ? 0.0f
                          : clock.blendWeight > 1.0f ? 1.0f
                                                     : clock.blendWeight;
     keys = current != nullptr ? keyPosition(*current, clock.timeMs) : KeyPosition{};
@@ -256,8 +211,8 @@ void Character::updateCharacter(const AnimationClock& clock) {
             boneWorld[b] = b == 0 ? Vec3{} : skin.file.bones[b].offset;
         } else {
             multiplyRotation(local, boneMatrices[parent], &boneMatrices[b]);
-            boneWorld[b] = rotate(skin.file.bones[b].offset, boneMatrices[parent]) +
-                           boneWorld[parent];
+            boneWorld[b] =
+                rotate(skin.file.bones[b].offset, boneMatrices[parent]) + boneWorld[parent];
         }
     }
 
@@ -297,8 +252,8 @@ void Character::updateCharacter(const AnimationClock& clock) {
         const Vec3 a = skinned[tri[0]];
         const Vec3 n = cross(skinned[tri[2]] - a, skinned[tri[1]] - a);
         const float len2 = dot(n, n);
-        faceNormals[t] = len2 > 1e-30f && std::isfinite(len2) ? n * (1.0f / std::sqrt(len2))
-                                                               : Vec3{};
+        faceNormals[t] =
+            len2 > 1e-30f && std::isfinite(len2) ? n * (1.0f / std::sqrt(len2)) : Vec3{};
     }
     const uint32_t* around = skin.vertexTriangles.data();
     const uint32_t* start = skin.vertexTriangleStart.data();
@@ -308,8 +263,8 @@ void Character::updateCharacter(const AnimationClock& clock) {
             sum = sum + faceNormals[around[i]];
         }
         const float len2 = dot(sum, sum);
-        normals[v] = len2 > 1e-30f && std::isfinite(len2) ? sum * (1.0f / std::sqrt(len2))
-                                                          : safeNormal(sum);
+        normals[v] =
+            len2 > 1e-30f && std::isfinite(len2) ? sum * (1.0f / std::sqrt(len2)) : safeNormal(sum);
     }
     for (size_t r = 0; r < vertices.size(); ++r) {
         const int32_t source = skin.renderVertices[r].source;
@@ -335,8 +290,8 @@ bool Character::boneMatrix(const char* boneName, Matrix4* out) const {
     if (mesh == nullptr) {
         return false;
     }
-    const int32_t bone = std::strcmp(boneName, kHeadBoneName) == 0 ? headBone
-                                                                     : mesh->findBone(boneName);
+    const int32_t bone =
+        std::strcmp(boneName, kHeadBoneName) == 0 ? headBone : mesh->findBone(boneName);
     if (bone < 0 || bone >= static_cast<int32_t>(boneMatrices.size())) {
         return false;
     }
@@ -387,8 +342,7 @@ void loadCharacterSet() {
             const Character& c = *characterSet.characters[0][kind];
             if (!animationFits(characterSet.dances[i], *c.mesh)) {
                 std::fprintf(stderr, "%s: %d bones, the skeleton %s has %d\n", kDanceFiles[i],
-                             characterSet.dances[i]->boneCount, c.fileName,
-                             c.mesh->boneCount());
+                             characterSet.dances[i]->boneCount, c.fileName, c.mesh->boneCount());
                 characterLoadingError(kDanceFiles[i]);
             }
         }

@@ -7,6 +7,7 @@
 #include "gfx/animation.h"
 #include "gfx/mesh.h"
 #include "gfx/skin_mesh.h"
+#include "gfx/transforms.h"
 #include "platform/math_types.h"
 #include "platform/primitives.h"
 
@@ -73,7 +74,7 @@ public:
     std::vector<Vec3> boneWorld;
     std::vector<Vec3> skinned;
     std::vector<Vec3> normals;
-    std::vector<Vec3> faceNormals;  // unit (or zero) normal of each triangle
+    std::vector<Vec3> faceNormals;     // unit (or zero) normal of each triangle
     std::vector<MeshVertex> vertices;  // one per render vertex
     std::vector<uint32_t> indices;     // the mesh's corner map
     MeshBuffers buffers;
@@ -93,13 +94,6 @@ extern const char* const kHatFiles[kHatCount];
 // hat number is outside 0..10 or the character has no head bone. figureScale
 // is the dancer's size (the axe sits off the head by 0.75 / it).
 bool hatMatrix(const Character& character, int hat, float figureScale, Matrix4* out);
-
-// Row-vector rotation matrices about one axis, degrees.
-Matrix4 rotationX(float degrees);
-Matrix4 rotationY(float degrees);
-Matrix4 rotationZ(float degrees);
-Matrix4 translation(Vec3 t);
-Matrix4 uniformScale(float s);
 
 // Everything the dancers need, loaded once: ten slots of the four kinds,
 // the sixteen dances and the gold box plus the eleven hats.
