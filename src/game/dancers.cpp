@@ -1,8 +1,6 @@
 #include "game/dancers.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "gfx/animation.h"
 #include "gfx/character.h"
@@ -12,21 +10,6 @@
 namespace corsavel {
 
 namespace {
-
-// Runs a load inside the "models" folder and returns to the folder it came
-// from (Data while the game runs).
-template <typename Load>
-void inModelsFolder(Load load) {
-    std::error_code error;
-    const std::filesystem::path previous = std::filesystem::current_path(error);
-    char folder[kAssetNameSize];
-    resolveDiskPath("models", folder, sizeof folder);
-    std::filesystem::current_path(folder, error);
-    load();
-    if (!previous.empty()) {
-        std::filesystem::current_path(previous, error);
-    }
-}
 
 bool opensWithJumpSplits(const Dancer& dancer) {
     return dancer.sequence[0] == kJumpSplitDance && dancer.sequence[1] == kJumpSplitDance;
@@ -50,7 +33,7 @@ void startDancer(Dancer& dancer) {
 // passes their alpha test).
 void loadDancers() {
     setupSceneLight();
-    inModelsFolder([] { loadCharacterSet(); });
+    loadInsideFolder("models", [] { loadCharacterSet(); });
 }
 
 void freeDancers() {

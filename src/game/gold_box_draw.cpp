@@ -4,8 +4,6 @@
 #include "game/gold_box_draw.h"
 
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 #include "game/game_draw.h"
 #include "gfx/scene_object.h"
@@ -51,21 +49,6 @@ struct SavedStates {
     }
 };
 
-// Enters the "models" folder (letter case resolved as for files), calls
-// load, and goes back to the folder it came from (Data while the game runs).
-template <typename Load>
-void inModelsFolder(Load load) {
-    std::error_code error;
-    const std::filesystem::path previous = std::filesystem::current_path(error);
-    char folder[kAssetNameSize];
-    resolveDiskPath("models", folder, sizeof folder);
-    std::filesystem::current_path(folder, error);
-    load();
-    if (!previous.empty()) {
-        std::filesystem::current_path(previous, error);
-    }
-}
-
 }  // namespace
 
 Matrix4 goldBoxLidMatrix(float lidAngle) {
@@ -94,7 +77,7 @@ SceneObject* goldBoxObject() {
 // first lit model the board's screen draws.
 void loadGoldBox() {
     setupSceneLight();
-    inModelsFolder([] { loadSceneObject(kGoldBoxFile); });
+    loadInsideFolder("models", [] { loadSceneObject(kGoldBoxFile); });
 }
 
 // Drawn over the board's 2D layers: the depth buffer is cleared so that only

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/file_write.h"
 #include "platform/message_box.h"
@@ -296,6 +298,18 @@ void setAssetRegisteredHook(AssetRegisteredHook hook) {
 void reportLoadProgress(int32_t size) {
     if (registeredHook != nullptr) {
         registeredHook(size);
+    }
+}
+
+void loadInsideFolder(const char* folder, void (*load)()) {
+    std::error_code error;
+    const std::filesystem::path previous = std::filesystem::current_path(error);
+    char path[kAssetNameSize];
+    resolveDiskPath(folder, path, sizeof path);
+    std::filesystem::current_path(path, error);
+    load();
+    if (!previous.empty()) {
+        std::filesystem::current_path(previous, error);
     }
 }
 

@@ -80,6 +80,10 @@ void reportLoadProgress(int32_t size);
 // case-insensitively. Writes the best path found into `out`.
 void resolveDiskPath(const char* name, char* out, size_t capacity);
 
+// Enters the folder (letter case resolved as for files), calls load, and goes
+// back to the folder it came from (Data while the game runs).
+void loadInsideFolder(const char* folder, void (*load)());
+
 // Releases every entry (tests and shutdown).
 void clearAssetRegistry();
 
