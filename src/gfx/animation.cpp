@@ -37,12 +37,6 @@ Vec3 rootAt(const std::vector<Vec3>& path, double keyPosition) {
     return lerp(path[below], path[below + 1], static_cast<float>(keyPosition - below));
 }
 
-[[noreturn]] void animationLoadingError(const char* name) {
-    char text[kAnimationNameSize + 64];
-    std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", name);
-    fatalMessage(text, "Loading Error", 1);
-}
-
 }  // namespace
 
 const char* animationErrorText(AnimationError error) {
@@ -279,7 +273,7 @@ const Animation* loadAnimation(const char* name) {
     if (error != AnimationError::None) {
         delete animation;
         std::fprintf(stderr, "%s: %s\n", name, animationErrorText(error));
-        animationLoadingError(name);
+        fatalLoadingError(name);
     }
     std::snprintf(animation->name, sizeof animation->name, "%s", name);
     animationLibrary.entries[animationLibrary.count++] = animation;

@@ -77,12 +77,6 @@ void multiplyRotation(const Matrix4& a, const Matrix4& b, Matrix4* out) {
     out->m[3][3] = 1.0f;
 }
 
-[[noreturn]] void characterLoadingError(const char* name) {
-    char text[kCharacterNameSize + 64];
-    std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", name);
-    fatalMessage(text, "Loading Error", 1);
-}
-
 }  // namespace
 
 bool parseCharacterFile(const uint8_t* data, size_t size, CharacterFile* out) {
@@ -132,11 +126,11 @@ void Character::loadCharacter(const char* name) {
         releaseAsset(data);
     }
     if (!ok) {
-        characterLoadingError(name);
+        fatalLoadingError(name);
     }
     const SkinMesh* skin = loadSkinMesh(file.mesh);
     if (skin == nullptr) {
-        characterLoadingError(file.mesh[0] != '\0' ? file.mesh : name);
+        fatalLoadingError(file.mesh[0] != '\0' ? file.mesh : name);
     }
     attachMesh(skin, loadTexture(file.texture));
 }
@@ -335,7 +329,7 @@ void loadCharacterSet() {
     for (int i = 0; i < kDanceCount; ++i) {
         characterSet.dances[i] = loadAnimation(kDanceFiles[i]);
         if (characterSet.dances[i] == nullptr) {
-            characterLoadingError(kDanceFiles[i]);
+            fatalLoadingError(kDanceFiles[i]);
         }
         // A dance made for another skeleton would index past its bones.
         for (int kind = 0; kind < kCharacterKinds; ++kind) {
@@ -343,7 +337,7 @@ void loadCharacterSet() {
             if (!animationFits(characterSet.dances[i], *c.mesh)) {
                 std::fprintf(stderr, "%s: %d bones, the skeleton %s has %d\n", kDanceFiles[i],
                              characterSet.dances[i]->boneCount, c.fileName, c.mesh->boneCount());
-                characterLoadingError(kDanceFiles[i]);
+                fatalLoadingError(kDanceFiles[i]);
             }
         }
     }

@@ -191,12 +191,6 @@ MeshError buildSmooth(const MeshFile& file, StaticMesh* mesh) {
     return MeshError::None;
 }
 
-[[noreturn]] void meshLoadingError(const char* name) {
-    char text[kMeshNameSize + 64];
-    std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", name);
-    fatalMessage(text, "Loading Error", 1);
-}
-
 }  // namespace
 
 const char* meshErrorText(MeshError error) {
@@ -409,7 +403,7 @@ StaticMesh* loadStaticMesh(const char* name) {
     if (error != MeshError::None) {
         delete mesh;
         std::fprintf(stderr, "%s: %s\n", name, meshErrorText(error));
-        meshLoadingError(name);
+        fatalLoadingError(name);
     }
     std::snprintf(mesh->name, sizeof mesh->name, "%s", name);
     createStaticMeshBuffers(mesh);

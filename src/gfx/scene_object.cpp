@@ -21,12 +21,6 @@ struct ObjectLibrary {
 };
 ObjectLibrary objectLibrary;
 
-[[noreturn]] void objectLoadingError(const char* name) {
-    char text[kAssetNameSize + 64];
-    std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", name);
-    fatalMessage(text, "Loading Error", 1);
-}
-
 }  // namespace
 
 Vec3 transformPoint(Vec3 p, const Matrix4& m) {
@@ -95,7 +89,7 @@ void SceneObject::load(const char* fileName) {
         releaseAsset(data);
     }
     if (!parsed) {
-        objectLoadingError(fileName);
+        fatalLoadingError(fileName);
     }
     fillSceneObject(this, *text);
 }

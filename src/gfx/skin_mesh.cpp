@@ -61,7 +61,7 @@ SkinError orderBones(const SkinMeshFile& file, SkinMesh* mesh) {
     }
     // Bones left over sit on a cycle of their own that no root reaches.
     return static_cast<int32_t>(mesh->boneOrder.size()) == count ? SkinError::None
-                                                                  : SkinError::BoneCycle;
+                                                                 : SkinError::BoneCycle;
 }
 
 // Corners welded per vertex by equal (u, v): vertices in file order, pairs
@@ -89,7 +89,9 @@ SkinError weldCorners(const SkinMeshFile& file, SkinMesh* mesh) {
     std::vector<std::pair<uint32_t, uint32_t>> firstUses;  // (first corner, group start)
     for (size_t v = 0; v < vertexCount; ++v) {
         group.assign(byVertex.begin() + first[v], byVertex.begin() + first[v + 1]);
-        auto uv = [&](uint32_t c) { return std::make_pair(file.cornerUvs[c].u, file.cornerUvs[c].v); };
+        auto uv = [&](uint32_t c) {
+            return std::make_pair(file.cornerUvs[c].u, file.cornerUvs[c].v);
+        };
         std::sort(group.begin(), group.end(), [&](uint32_t a, uint32_t b) {
             return uv(a) < uv(b) || (uv(a) == uv(b) && a < b);
         });
@@ -113,12 +115,6 @@ SkinError weldCorners(const SkinMeshFile& file, SkinMesh* mesh) {
         }
     }
     return SkinError::None;
-}
-
-[[noreturn]] void skinLoadingError(const char* name) {
-    char text[kBoneNameSize + 64];
-    std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", name);
-    fatalMessage(text, "Loading Error", 1);
 }
 
 }  // namespace
@@ -334,7 +330,7 @@ SkinMesh* loadSkinMesh(const char* name) {
     if (error != SkinError::None) {
         delete mesh;
         std::fprintf(stderr, "%s: %s\n", name, skinErrorText(error));
-        skinLoadingError(name);
+        fatalLoadingError(name);
     }
     std::snprintf(mesh->name, sizeof mesh->name, "%s", name);
     skinLibrary.entries[skinLibrary.count++] = mesh;

@@ -110,13 +110,13 @@ uint8_t* readWholeFile(const char* name, int32_t* outSize) {
     return buffer;
 }
 
-[[noreturn]] void loadingError(const char* name) {
+}  // namespace
+
+void fatalLoadingError(const char* name) {
     char text[260];
     std::snprintf(text, sizeof text, "Can't load %s...\nProgram will now stop.", name);
     fatalMessage(text, "Loading Error", 1);
 }
-
-}  // namespace
 
 void foldAssetName(char* name) {
     for (unsigned char* p = reinterpret_cast<unsigned char*>(name); *p != 0; ++p) {
@@ -170,7 +170,7 @@ uint8_t* loadFile(const char* name, int32_t* outSize, bool required) {
     }
     if (buffer == nullptr) {
         if (required) {
-            loadingError(name);
+            fatalLoadingError(name);
         }
         return nullptr;
     }

@@ -84,6 +84,10 @@ void resolveDiskPath(const char* name, char* out, size_t capacity);
 // back to the folder it came from (Data while the game runs).
 void loadInsideFolder(const char* folder, void (*load)());
 
+// The loading error every missing or broken asset of the game ends in: a
+// message box "Can't load NAME..." and the program stops.
+[[noreturn]] void fatalLoadingError(const char* name);
+
 // Releases every entry (tests and shutdown).
 void clearAssetRegistry();
 
