@@ -17,6 +17,7 @@
 #include "platform/settings_store.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
+#include "ui/map.h"
 #include "ui/player_tables.h"
 
 namespace corsavel {
@@ -93,6 +94,7 @@ constexpr LoadStep kLoadSteps[] = {
     {"levels", loadLevelPacks, nullptr, nullptr},
     {"effects", loadEffects, nullptr, nullptr},
     {"backgrounds", preloadBackgrounds, releaseBackgrounds, nullptr},
+    {"map", loadMap, nullptr, nullptr},
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
 

@@ -6,6 +6,7 @@
 #include "gfx/text_effects.h"
 #include "platform/pointer.h"
 #include "platform/render_device.h"
+#include "ui/map.h"
 
 namespace corsavel {
 
@@ -53,11 +54,13 @@ void MenuScreen::onEnter() {
     setTintNow(white);
 }
 
-// Backdrops 0 and 4 are the animated background.
+// Backdrops 0 and 4 are the animated background, 1 the island map.
 void MenuScreen::render() {
     beginMenuFrame();
     if (app.menuBackdrop == 0 || app.menuBackdrop == 4) {
         drawBackground();
+    } else if (app.menuBackdrop == 1) {
+        drawMap(menuTimerMs);
     }
     endMenuFrame();
     if (pointer.customCursor) {
