@@ -16,6 +16,8 @@ namespace {
 
 constexpr int64_t kPathHeaderBytes = 8;
 constexpr int64_t kPathExtraBytes = kPathFileExtraFloats * 4;
+// Points beyond this are no map path (and would overflow the interpolation).
+constexpr float kMaxPathCoordinate = 1.0e6f;
 constexpr int64_t kPathFileMaxBytes = kPathHeaderBytes + kMaxPathPoints * 8 + kPathExtraBytes;
 
 // The bytes of one path file, read whole (one more byte than allowed shows
@@ -65,7 +67,7 @@ bool decodeMapPath(const uint8_t* data, int64_t size, MapPath* out) {
     for (int32_t i = 0; i < count; ++i) {
         const float x = readFloat32(data + kPathHeaderBytes + i * 8);
         const float y = readFloat32(data + kPathHeaderBytes + i * 8 + 4);
-        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(y + kPathLift)) {
+        if (!(std::fabs(x) <= kMaxPathCoordinate) || !(std::fabs(y) <= kMaxPathCoordinate)) {
             return false;
         }
         out->points[i] = Vec2{x, y + kPathLift};

@@ -63,8 +63,8 @@ extern MapState mapState;
 // (x, y), up to 10 spare floats, little-endian. The lift is applied. A file
 // too short for its count, longer than its count and spare floats allow,
 // with fewer than 2 or more than kMaxPathPoints points, a length that is not
-// about (count - 1) x 20, or any non-finite number leaves `out` empty and
-// returns false.
+// about (count - 1) x 20, or any non-finite number (or one beyond a million)
+// leaves `out` empty and returns false.
 bool decodeMapPath(const uint8_t* data, int64_t size, MapPath* out);
 
 // The point at distance d along the path: off the left edge past the end,

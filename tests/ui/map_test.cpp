@@ -119,6 +119,10 @@ TEST(MapPathFile, BadFilesGiveAnEmptyPath) {
     auto infPoint = straightPath(5);
     std::memcpy(infPoint.data() + 8 + 3 * 8, &inf, 4);
     bad.push_back(infPoint);
+    auto farPoint = straightPath(5);
+    const float far = 3.0e38f;
+    std::memcpy(farPoint.data() + 8 + 1 * 8, &far, 4);
+    bad.push_back(farPoint);
     for (size_t i = 0; i < bad.size(); ++i) {
         path->count = 99;
         EXPECT_FALSE(decode(bad[i], path.get())) << "file " << i;
