@@ -1,6 +1,7 @@
 #include "app/load_steps.h"
 
 #include "app/app_state.h"
+#include "app/request_routes.h"
 #include "app/screen.h"
 #include "audio/audio.h"
 #include "audio/openal_output.h"
@@ -8,6 +9,7 @@
 #include "game/game_draw.h"
 #include "game/rules.h"
 #include "gfx/background.h"
+#include "gfx/balloon.h"
 #include "gfx/font.h"
 #include "gfx/particles.h"
 #include "platform/clock.h"
@@ -17,6 +19,7 @@
 #include "platform/settings_store.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
+#include "ui/menu.h"
 #include "ui/player_tables.h"
 
 namespace corsavel {
@@ -83,6 +86,14 @@ void loadModelsAndFont() {
     loadGoldBox();
 }
 
+// The page tree and the menus' panel, button and balloon images; the menus
+// reach the screens and the saves through their routes.
+void loadMenuPages() {
+    installMenuRoutes();
+    loadBalloonTextures(true);
+    loadMenus();
+}
+
 constexpr LoadStep kLoadSteps[] = {
     {"archives", loadArchives, nullptr, nullptr},
     {"texts", loadTextTables, freeTextTables, nullptr},
@@ -93,6 +104,7 @@ constexpr LoadStep kLoadSteps[] = {
     {"levels", loadLevelPacks, nullptr, nullptr},
     {"effects", loadEffects, nullptr, nullptr},
     {"backgrounds", preloadBackgrounds, releaseBackgrounds, nullptr},
+    {"menus", loadMenuPages, nullptr, nullptr},
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
 
