@@ -3,9 +3,10 @@
 #include "app/app_state.h"
 #include "app/intro_draw.h"
 #include "app/screen.h"
-#include "app/stand_in_pages.h"
 #include "audio/audio.h"
 #include "platform/render_device.h"
+#include "ui/menu.h"
+#include "ui/profiles.h"
 
 namespace corsavel {
 
@@ -41,7 +42,8 @@ void continueTick() {
             intro.fadeTimerMs = kFadeMs;
             requestScreen(&menuScreen);
             requestMusic(0);
-            openFirstPage();
+            // A first run names its profile before anything else.
+            openPageByName(profileTable.count > 0 ? "main" : "newprofile");
         }
     }
     const int grey = static_cast<int>(255.0f - intro.fadeTimerMs / kFadeMs * 255.0f);

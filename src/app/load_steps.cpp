@@ -1,6 +1,7 @@
 #include "app/load_steps.h"
 
 #include "app/app_state.h"
+#include "app/request_routes.h"
 #include "app/screen.h"
 #include "audio/audio.h"
 #include "audio/openal_output.h"
@@ -8,6 +9,7 @@
 #include "game/game_draw.h"
 #include "game/rules.h"
 #include "gfx/background.h"
+#include "gfx/balloon.h"
 #include "gfx/font.h"
 #include "gfx/particles.h"
 #include "platform/clock.h"
@@ -17,7 +19,9 @@
 #include "platform/settings_store.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
+#include "ui/level_pages.h"
 #include "ui/map.h"
+#include "ui/menu.h"
 #include "ui/player_tables.h"
 
 namespace corsavel {
@@ -84,6 +88,20 @@ void loadModelsAndFont() {
     loadGoldBox();
 }
 
+// The page tree and the menus' panel, button and balloon images; the menus
+// reach the screens and the saves through their routes.
+void loadMenuPages() {
+    installMenuRoutes();
+    loadBalloonTextures(true);
+    loadMenus();
+}
+
+// The island map, and the pages that choose levels on it and stand over play.
+void loadMapAndLevelPages() {
+    loadMap();
+    registerLevelPageHooks();
+}
+
 constexpr LoadStep kLoadSteps[] = {
     {"archives", loadArchives, nullptr, nullptr},
     {"texts", loadTextTables, freeTextTables, nullptr},
@@ -94,7 +112,8 @@ constexpr LoadStep kLoadSteps[] = {
     {"levels", loadLevelPacks, nullptr, nullptr},
     {"effects", loadEffects, nullptr, nullptr},
     {"backgrounds", preloadBackgrounds, releaseBackgrounds, nullptr},
-    {"map", loadMap, nullptr, nullptr},
+    {"menus", loadMenuPages, nullptr, nullptr},
+    {"map", loadMapAndLevelPages, nullptr, nullptr},
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
 

@@ -2,20 +2,37 @@
 
 #include "app/load_steps.h"
 #include "app/screen.h"
-#include "app/stand_in_pages.h"
 #include "game/game_requests.h"
 #include "game/hud_textures.h"
+#include "game/progress.h"
 #include "game/rules.h"
+#include "gfx/background.h"
+#include "platform/render_device.h"
+#include "platform/window.h"
+#include "ui/menu.h"
 #include "ui/profiles.h"
 #include "ui/score_tables.h"
-#include "gfx/background.h"
 
 namespace corsavel {
 
+namespace {
+
+// A level start closes whatever page stood over the last one.
+void closeMenuOverGame() {
+    game.flags.menuActive = false;
+}
+
+}  // namespace
+
 void startCurrentLevel() {
-    openInGamePage("");
+    closeMenuOverGame();
+    setProgressLevel(activeProfile(), session.currentLevel);
     startLevel(session.currentLevel);
     requestScreen(&gameScreen);
+}
+
+void restartInPlace() {
+    startCurrentLevel();
 }
 
 bool saveRunningGame() {
@@ -29,7 +46,7 @@ bool saveRunningGame() {
 }
 
 bool loadSavedGame() {
-    openInGamePage("");
+    closeMenuOverGame();
     const bool loaded = loadGame();
     requestScreen(&gameScreen);
     return loaded;
@@ -53,7 +70,13 @@ void handleGameRequests() {
                 startCurrentLevel();
                 break;
             case GameRequestKind::ReturnToMenus:
-                returnToMenus();
+                // The closing picture of the whole game leads to "main"; the
+                // instructions opened from the help page lead back to it.
+                if (game.flags.gameComplete) {
+                    openMainPage();
+                } else {
+                    openInfoPage();
+                }
                 break;
             case GameRequestKind::ShowGameComplete:
                 loadGameCompletePicture();
@@ -89,6 +112,21 @@ void handleGameRequests() {
     if (saveTables) {
         saveAll();
     }
+}
+
+void installMenuRoutes() {
+    menuRoutes.startCurrentLevel = startCurrentLevel;
+    menuRoutes.restartInPlace = restartInPlace;
+    menuRoutes.saveRunningGame = saveRunningGame;
+    menuRoutes.loadSavedGame = loadSavedGame;
+    menuRoutes.saveAll = saveAll;
+    menuRoutes.showMenuScreen = [] { requestScreen(&menuScreen); };
+    menuRoutes.showGameScreen = [] { requestScreen(&gameScreen); };
+    menuRoutes.gameScreenCurrent = [] { return screens.currentScreen == &gameScreen; };
+    menuRoutes.applyDisplayMode = [] {
+        setGameWindowFullScreen(renderDevice.fullScreen != 0);
+        requestDisplayReset();
+    };
 }
 
 }  // namespace corsavel

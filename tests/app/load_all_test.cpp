@@ -38,7 +38,8 @@ TEST(LoadSteps, RunInTheGamesOrder) {
     // packs after the models and dancers they show; the effects and
     // backgrounds while the archives with their images are still loaded.
     const std::vector<std::string> expected = {"archives", "texts",   "settings", "sounds",  "models",
-                                               "dancers",  "levels",  "effects",  "backgrounds", "map"};
+                                               "dancers",  "levels",  "effects",  "backgrounds",
+                                               "menus",    "map"};
     EXPECT_EQ(names, expected);
 }
 
