@@ -22,6 +22,7 @@ namespace {
 
 struct MapCommandState {
     bool dumpMarks = false;
+    int watchedMark = 0;
 };
 
 MapCommandState state;
@@ -44,7 +45,14 @@ void ensureLoaded() {
 }
 
 MapView currentView() {
-    return makeMapView(activeProfile(), session.gameMode, mapState.selectedLevel, 0.0f);
+    return makeMapView(activeProfile(), session.gameMode, mapState.selectedLevel,
+                       menuScreen.menuTimerMs);
+}
+
+// The watched mark's colour channel (shift 24 alpha, 16 red, 8 green) as drawn now.
+HarnessValue watchedChannel(int shift) {
+    const Colour c = levelMarkColour(currentView(), state.watchedMark);
+    return HarnessValue::number(static_cast<double>((c >> shift) & 0xFF));
 }
 
 // map MODE [FURTHEST [CURRENT]]: the menu screen with the map of the mode;
@@ -118,6 +126,18 @@ bool markDoubleClickCommand(const HarnessArgs& args, std::string* error) {
     return true;
 }
 
+// mapmark N: the fields mapMarkX, mapMarkY, mapMarkRed, mapMarkGreen,
+// mapMarkAlpha and mapMarkSize describe level mark N from now on.
+bool mapMarkCommand(const HarnessArgs& args, std::string* error) {
+    int level = 0;
+    if (args.size() != 1 || !parseLevel(args[0], &level)) {
+        *error = "usage: mapmark LEVEL (0..99)";
+        return false;
+    }
+    state.watchedMark = level;
+    return true;
+}
+
 // mapmarks: every later dump lists the 100 marks' positions.
 bool mapMarksCommand(const HarnessArgs& args, std::string* error) {
     if (!args.empty()) {
@@ -151,6 +171,14 @@ const bool registered =
     registerHarnessCommand("markmove", markMoveCommand) &&
     registerHarnessCommand("markdblclick", markDoubleClickCommand) &&
     registerHarnessCommand("mapmarks", mapMarksCommand) &&
+    registerHarnessCommand("mapmark", mapMarkCommand) &&
+    registerDumpField("mapMarkX", [] { return num(mapState.levelMarkPoints[state.watchedMark].x); }) &&
+    registerDumpField("mapMarkY", [] { return num(mapState.levelMarkPoints[state.watchedMark].y); }) &&
+    registerDumpField("mapMarkRed", [] { return watchedChannel(16); }) &&
+    registerDumpField("mapMarkGreen", [] { return watchedChannel(8); }) &&
+    registerDumpField("mapMarkAlpha", [] { return watchedChannel(24); }) &&
+    registerDumpField("mapMarkSize",
+                      [] { return num(levelMarkSize(currentView(), state.watchedMark)); }) &&
     registerDumpField("mapSelectedLevel", [] { return num(mapState.selectedLevel); }) &&
     registerDumpField("mapBestLevel", [] { return num(currentView().best); }) &&
     registerDumpField("mapCurrentLevel", [] { return num(currentView().current); }) &&
