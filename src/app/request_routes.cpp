@@ -67,7 +67,9 @@ void handleGameRequests() {
                 openInGamePage(r.text);
                 break;
             case GameRequestKind::NextLevel:
-                startCurrentLevel();
+                // A won level (and a finished stage) leads to the map with
+                // the next level selected.
+                openModePage();
                 break;
             case GameRequestKind::ReturnToMenus:
                 // The closing picture of the whole game leads to "main"; the

@@ -199,7 +199,7 @@ void startStatsIfOpened() {
         levelStats.lastFrame = app.frameCount;
         return;
     }
-    const int32_t level = session.currentLevel < 0 ? 0
+    const int32_t level = session.currentLevel < 0              ? 0
                           : session.currentLevel >= kLevelCount ? kLevelCount - 1
                                                                 : session.currentLevel;
     const LevelRecord& record = scoreTables.records[mode()][level];

@@ -26,9 +26,9 @@ constexpr float kStatsTickMs = 100.0f;
 constexpr float kStatsMaxCountMs = 2500.0f;
 
 struct LevelStats {
-    int32_t score = 0;         // the level's score
-    float timeMs = 0.0f;       // the level's time
-    int32_t recordScore = 0;   // the level record of the mode, as the page opened
+    int32_t score = 0;        // the level's score
+    float timeMs = 0.0f;      // the level's time
+    int32_t recordScore = 0;  // the level record of the mode, as the page opened
     int32_t recordTimeMs = 0;
     char scoreHolder[32] = {};
     char timeHolder[32] = {};
@@ -46,9 +46,9 @@ extern LevelStats levelStats;
 
 // What one step of the count asks to be heard and seen.
 struct LevelStatsEvents {
-    int32_t ticks = 0;           // "score.ogg" plays this often
+    int32_t ticks = 0;            // "score.ogg" plays this often
     int32_t tickRateHz[32] = {};  // at these rates
-    bool cheer = false;          // "wow.ogg" and "scorewow"
+    bool cheer = false;           // "wow.ogg" and "scorewow"
 };
 
 // The page opens on the running level's result and the mode's record.

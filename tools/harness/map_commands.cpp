@@ -1,7 +1,7 @@
 // The island map in scripts: show it for a mode and a progress, point at and
 // double-click a level mark by number, and read the selected, current and
 // furthest levels, the mark under the pointer and (on request) every mark's
-// position.
+// position; and the level statistics' count.
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +14,7 @@
 #include "harness.h"
 #include "platform/frame_state.h"
 #include "platform/pointer.h"
+#include "ui/level_pages.h"
 #include "ui/map.h"
 
 namespace corsavel::harness {
@@ -172,8 +173,10 @@ const bool registered =
     registerHarnessCommand("markdblclick", markDoubleClickCommand) &&
     registerHarnessCommand("mapmarks", mapMarksCommand) &&
     registerHarnessCommand("mapmark", mapMarkCommand) &&
-    registerDumpField("mapMarkX", [] { return num(mapState.levelMarkPoints[state.watchedMark].x); }) &&
-    registerDumpField("mapMarkY", [] { return num(mapState.levelMarkPoints[state.watchedMark].y); }) &&
+    registerDumpField("mapMarkX",
+                      [] { return num(mapState.levelMarkPoints[state.watchedMark].x); }) &&
+    registerDumpField("mapMarkY",
+                      [] { return num(mapState.levelMarkPoints[state.watchedMark].y); }) &&
     registerDumpField("mapMarkRed", [] { return watchedChannel(16); }) &&
     registerDumpField("mapMarkGreen", [] { return watchedChannel(8); }) &&
     registerDumpField("mapMarkAlpha", [] { return watchedChannel(24); }) &&
@@ -190,7 +193,12 @@ const bool registered =
                           pointerPosition(&p.x, &p.y);
                           return num(levelMarkAt(p));
                       }) &&
-    registerDumpField("mapMarks", marksField);
+    registerDumpField("mapMarks", marksField) &&
+    registerDumpField("statsPhase", [] { return num(levelStats.phase); }) &&
+    registerDumpField("statsFinished", [] { return num(levelStats.finished ? 1 : 0); }) &&
+    registerDumpField("statsScore", [] { return num(shownStatsScore(levelStats)); }) &&
+    registerDumpField("statsTimeMs", [] { return num(shownStatsTimeMs(levelStats)); }) &&
+    registerDumpField("statsRecordScore", [] { return num(levelStats.recordScore); });
 
 }  // namespace
 
