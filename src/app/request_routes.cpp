@@ -46,8 +46,9 @@ bool saveRunningGame() {
 }
 
 bool loadSavedGame() {
-    closeMenuOverGame();
     const bool loaded = loadGame();
+    // A game saved from the pause page resumes in play, not under the page.
+    closeMenuOverGame();
     requestScreen(&gameScreen);
     return loaded;
 }
