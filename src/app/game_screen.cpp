@@ -20,8 +20,11 @@ void GameScreen::update() {
     updateBackground(app.frameStepMs);
     gameplayUpdate();
     handleGameRequests();
+    // The page over the game, then what its action asked of the gameplay
+    // (a level advanced by "OK" is saved in this frame, not the next).
     if (gameplayMenuOpen()) {
         updateMenu(app.frameStepMs);
+        handleGameRequests();
     }
     lastKey = 0;
 }

@@ -372,8 +372,12 @@ MenuPage* buildFromText(const char* name, MenuPage* parent) {
         } else if (*at != 0) {
             at += 1;
         }
+        // Items past the list's end are neither listed nor built.
+        if (page.itemCount >= kMaxMenuItems) {
+            continue;
+        }
         MenuPage* child = buildPage(item, &page);
-        if (child != nullptr && page.itemCount < kMaxMenuItems) {
+        if (child != nullptr) {
             page.items[page.itemCount++] = child;
         }
     }
