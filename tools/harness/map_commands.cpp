@@ -16,6 +16,7 @@
 #include "platform/pointer.h"
 #include "ui/level_pages.h"
 #include "ui/map.h"
+#include "ui/menu.h"
 
 namespace corsavel::harness {
 
@@ -139,6 +140,17 @@ bool mapMarkCommand(const HarnessArgs& args, std::string* error) {
     return true;
 }
 
+// ingamepage NAME: the page opens over the running game, as the gameplay
+// opens its pages.
+bool inGamePageCommand(const HarnessArgs& args, std::string* error) {
+    if (args.size() != 1 || findPage(args[0].c_str()) == nullptr) {
+        *error = "usage: ingamepage NAME (a page of the menus)";
+        return false;
+    }
+    openInGamePage(args[0].c_str());
+    return true;
+}
+
 // mapmarks: every later dump lists the 100 marks' positions.
 bool mapMarksCommand(const HarnessArgs& args, std::string* error) {
     if (!args.empty()) {
@@ -173,6 +185,8 @@ const bool registered =
     registerHarnessCommand("markdblclick", markDoubleClickCommand) &&
     registerHarnessCommand("mapmarks", mapMarksCommand) &&
     registerHarnessCommand("mapmark", mapMarkCommand) &&
+    registerHarnessCommand("ingamepage", inGamePageCommand) &&
+    registerDumpField("gameTipCounter", [] { return num(menu.gameTipCounter); }) &&
     registerDumpField("mapMarkX",
                       [] { return num(mapState.levelMarkPoints[state.watchedMark].x); }) &&
     registerDumpField("mapMarkY",
