@@ -104,7 +104,7 @@ TEST_F(SaveAll, ClosingBeforeTheLoadKeepsEveryProfile) {
     ASSERT_TRUE(readSettings());
     saveAll();
     EXPECT_EQ(bytesOf("settings/profiles.dat"), profiles);
-    EXPECT_EQ(storedSettings().profileCount, 2);
+    EXPECT_EQ(storedSettings().profileCount, 1);
 }
 
 }  // namespace
