@@ -19,6 +19,8 @@
 #include "platform/settings_store.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
+#include "ui/level_pages.h"
+#include "ui/map.h"
 #include "ui/menu.h"
 #include "ui/player_tables.h"
 
@@ -94,6 +96,12 @@ void loadMenuPages() {
     loadMenus();
 }
 
+// The island map, and the pages that choose levels on it and stand over play.
+void loadMapAndLevelPages() {
+    loadMap();
+    registerLevelPageHooks();
+}
+
 constexpr LoadStep kLoadSteps[] = {
     {"archives", loadArchives, nullptr, nullptr},
     {"texts", loadTextTables, freeTextTables, nullptr},
@@ -105,6 +113,7 @@ constexpr LoadStep kLoadSteps[] = {
     {"effects", loadEffects, nullptr, nullptr},
     {"backgrounds", preloadBackgrounds, releaseBackgrounds, nullptr},
     {"menus", loadMenuPages, nullptr, nullptr},
+    {"map", loadMapAndLevelPages, nullptr, nullptr},
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
 

@@ -39,7 +39,7 @@ TEST(LoadSteps, RunInTheGamesOrder) {
     // backgrounds while the archives with their images are still loaded.
     const std::vector<std::string> expected = {"archives", "texts",   "settings", "sounds",  "models",
                                                "dancers",  "levels",  "effects",  "backgrounds",
-                                               "menus"};
+                                               "menus",    "map"};
     EXPECT_EQ(names, expected);
 }
 
