@@ -1,5 +1,7 @@
 #include "app/load_steps.h"
 
+#include <chrono>
+
 #include "app/app_state.h"
 #include "app/screen.h"
 #include "audio/audio.h"
@@ -96,6 +98,13 @@ constexpr LoadStep kLoadSteps[] = {
 };
 constexpr int kLoadStepCount = static_cast<int>(sizeof kLoadSteps / sizeof kLoadSteps[0]);
 
+double stepMs[kLoadStepCount] = {};
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
 }  // namespace
 
 int loadStepCount() {
@@ -106,11 +115,17 @@ const LoadStep& loadStep(int index) {
     return kLoadSteps[index < 0 ? 0 : (index >= kLoadStepCount ? kLoadStepCount - 1 : index)];
 }
 
+double lastLoadStepMs(int index) {
+    return index >= 0 && index < kLoadStepCount ? stepMs[index] : 0.0;
+}
+
 bool loadAll() {
     const uint32_t seed = app.fixedSeed ? app.seed : clockMs();
     seedGenerators(seed);
-    for (const LoadStep& step : kLoadSteps) {
-        step.load();
+    for (int i = 0; i < kLoadStepCount; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        kLoadSteps[i].load();
+        stepMs[i] = millisecondsSince(start);
     }
     setCurrentScreen(&introScreen);
     releaseArchives();

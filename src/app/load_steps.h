@@ -17,6 +17,10 @@ struct LoadStep {
 int loadStepCount();
 const LoadStep& loadStep(int index);
 
+// Wall-clock milliseconds of each step in the last loadAll, by step index
+// (the load benchmark reports them); 0 for a step that has not run.
+double lastLoadStepMs(int index);
+
 // Every step's release, last step first.
 void releaseLoadSteps();
 // Every step's save, in order: the settings record and the tables.
