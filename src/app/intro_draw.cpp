@@ -15,7 +15,7 @@ namespace {
 // The 800x600 pictures sit in the top-left of 1024x1024 textures.
 constexpr float kPictureU = 0.78125f;
 constexpr float kPictureV = 0.5859375f;
-constexpr float kBarWidth = 310.0f;
+constexpr float kBarWidth = kLoadingBarWidth;
 constexpr float kBarHeight = 48.0f;
 
 struct IntroPictures {

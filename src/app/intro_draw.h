@@ -9,6 +9,8 @@ namespace corsavel {
 // The intro's pictures: the splash images, the loading screen with its bar
 // and the "Click to continue..." caption.
 void loadIntroPictures();
+// The loading bar's full width in scene units (pixels at 800x600).
+constexpr float kLoadingBarWidth = 310.0f;
 bool hasSecondSplashPicture();
 void drawSplashPicture(bool second, int32_t grey);
 void drawLoadingPicture(float progress, Colour fadeColour);

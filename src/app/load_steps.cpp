@@ -115,6 +115,20 @@ const LoadStep& loadStep(int index) {
     return kLoadSteps[index < 0 ? 0 : (index >= kLoadStepCount ? kLoadStepCount - 1 : index)];
 }
 
+bool LoadingRedrawGate::due(float fraction, float barWidth, uint32_t nowMs) {
+    const float clamped = fraction < 0.0f ? 0.0f : (fraction > 1.0f ? 1.0f : fraction);
+    const int pixels = static_cast<int>(clamped * barWidth);
+    if (pixels == drawnPixels) {
+        return false;
+    }
+    if (drawnPixels >= 0 && elapsedMs(drawnAtMs, nowMs) < kLoadingRedrawMs) {
+        return false;
+    }
+    drawnPixels = pixels;
+    drawnAtMs = nowMs;
+    return true;
+}
+
 double lastLoadStepMs(int index) {
     return index >= 0 && index < kLoadStepCount ? stepMs[index] : 0.0;
 }
