@@ -71,7 +71,8 @@ int runOnce(double spawnedAtMs) {
     options.limitFrameRate = false;
     options.singleInstance = false;
     if (!startGame(options)) {
-        std::fprintf(stderr, "bench_load: the game did not start (no GL on the offscreen driver?)\n");
+        std::fprintf(stderr,
+                     "bench_load: the game did not start (no GL on the offscreen driver?)\n");
         return 1;
     }
     const double black = monotonicMs() - spawnedAtMs;
@@ -89,18 +90,24 @@ int runOnce(double spawnedAtMs) {
     // Where the memory is: bytes the registry owns, texels the textures hold.
     double ownedMb = 0.0;
     for (int i = 0; i < assetRegistry.count; ++i) {
-        ownedMb += assetRegistry.entries[i]->owned ? assetRegistry.entries[i]->size / 1048576.0 : 0.0;
+        ownedMb +=
+            assetRegistry.entries[i]->owned ? assetRegistry.entries[i]->size / 1048576.0 : 0.0;
     }
     double texelMb = 0.0;
     for (int i = 0; i < textureTable.count; ++i) {
-        texelMb += textureTable.entries[i]->width * 4.0 * textureTable.entries[i]->height / 1048576.0;
+        texelMb +=
+            textureTable.entries[i]->width * 4.0 * textureTable.entries[i]->height / 1048576.0;
     }
-    std::fprintf(stderr, "registry %d entries, %.1f MB owned; %d textures, %.1f MB of texels\n",
-                 assetRegistry.count, ownedMb, textureTable.count, texelMb);
+    std::fprintf(stderr,
+                 "registry %d entries, %.1f MB owned; %d textures, %.1f MB of texels; "
+                 "bar %.0f of %.0f bytes\n",
+                 assetRegistry.count, ownedMb, textureTable.count, texelMb, intro.loadedBytes,
+                 kLoadTotalBytes);
     if (std::getenv("BENCH_LOAD_LIST") != nullptr) {
         for (int i = 0; i < assetRegistry.count; ++i) {
             if (assetRegistry.entries[i]->owned) {
-                std::fprintf(stderr, "  asset %s %d\n", assetRegistry.entries[i]->name, assetRegistry.entries[i]->size);
+                std::fprintf(stderr, "  asset %s %d\n", assetRegistry.entries[i]->name,
+                             assetRegistry.entries[i]->size);
             }
         }
         for (int i = 0; i < textureTable.count; ++i) {

@@ -110,6 +110,24 @@ uint8_t* readWholeFile(const char* name, int32_t* outSize) {
     return buffer;
 }
 
+// Byte i ^= name[i mod n], a block of whole name periods at a time so that
+// the inner loop is a plain XOR of two arrays.
+void descramble(uint8_t* data, size_t length, const char* name, size_t nameLength) {
+    constexpr size_t kKeyBytes = 4096;
+    uint8_t key[kKeyBytes];
+    const size_t block = kKeyBytes / nameLength * nameLength;
+    for (size_t i = 0; i < block; ++i) {
+        key[i] = static_cast<uint8_t>(name[i % nameLength]);
+    }
+    for (size_t start = 0; start < length; start += block) {
+        const size_t count = length - start < block ? length - start : block;
+        uint8_t* out = data + start;
+        for (size_t i = 0; i < count; ++i) {
+            out[i] ^= key[i];
+        }
+    }
+}
+
 }  // namespace
 
 void fatalLoadingError(const char* name) {
@@ -257,9 +275,7 @@ int parseArchive(uint8_t* bytes, size_t size) {
             break;
         }
         uint8_t* data = bytes + cursor;
-        for (uint32_t i = 0; i < length; ++i) {
-            data[i] ^= static_cast<uint8_t>(name[i % nameLength]);
-        }
+        descramble(data, length, name, nameLength);
         if (!registerAsset(name, static_cast<int32_t>(length), data, false)) {
             break;
         }

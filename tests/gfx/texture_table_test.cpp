@@ -29,7 +29,8 @@ protected:
     void addAsset(const std::string& name, const std::vector<uint8_t>& bytes) {
         // Owned asset bytes are malloc'd: the registry frees them with free().
         auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-        if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
+        if (!bytes.empty())
+            std::memcpy(copy, bytes.data(), bytes.size());
         ASSERT_TRUE(registerAsset(name.c_str(), static_cast<int32_t>(bytes.size()), copy, true));
     }
     static uint32_t red(int, int) { return 0xFF0000FFu; }
@@ -140,6 +141,35 @@ TEST_F(TextureTableTest, SizedLoadsUsePowerOfTwoTexturesWithImageTopLeft) {
     EXPECT_EQ(s->hasAlpha, 0);
     EXPECT_GT(device.texture(s->texture)->rgba[2], 240);
     EXPECT_EQ(device.texture(s->texture)->rgba[(8 * 6) * 4 + 2], 0);
+}
+
+// Only the image's top-left w x h reaches the texture; the rest is zero.
+TEST_F(TextureTableTest, SizedLoadKeepsOnlyTheRequestedCornerOfALargerImage) {
+    addAsset("tt_corner.jpg", test::makeJpeg(6, 3, 250, 250, 250));
+    TextureEntry* e = loadImageSized("tt_corner.jpg", 4, 2);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->width, 8);
+    EXPECT_EQ(e->height, 4);
+    const auto* t = device.texture(e->texture);
+    ASSERT_NE(t, nullptr);
+    EXPECT_GT(t->rgba[(8 * 1 + 3) * 4], 240);
+    EXPECT_EQ(t->rgba[(8 * 0 + 4) * 4], 0);
+    EXPECT_EQ(t->rgba[(8 * 2 + 0) * 4], 0);
+}
+
+// A picture read from the disk is not kept twice (file bytes and texture);
+// an archive entry stays loadable for later requests.
+TEST_F(TextureTableTest, DiskFileIsReleasedOnceUploadedArchiveEntryIsKept) {
+    addAsset("tt_disk.tga", test::makeTga(4, 4, 32, false, false, red));
+    ASSERT_NE(loadTexture("tt_disk.tga"), nullptr);
+    EXPECT_EQ(findAsset("tt_disk.tga"), nullptr);
+
+    std::vector<uint8_t> tga = test::makeTga(4, 4, 32, false, false, red);
+    ASSERT_TRUE(
+        registerAsset("tt_archived.tga", static_cast<int32_t>(tga.size()), tga.data(), false));
+    ASSERT_NE(loadTexture("tt_archived.tga"), nullptr);
+    EXPECT_NE(findAsset("tt_archived.tga"), nullptr);
+    releaseAsset(tga.data());
 }
 
 TEST_F(TextureTableTest, CreateReturnsExistingEntryWhateverItsSize) {

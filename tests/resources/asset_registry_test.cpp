@@ -17,7 +17,8 @@ std::vector<uint8_t> archiveEntry(const std::string& name, const std::string& pl
     std::vector<uint8_t> out(name.begin(), name.end());
     out.push_back(0);
     const uint32_t length = static_cast<uint32_t>(plain.size());
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(length >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(length >> (8 * i)));
     for (size_t i = 0; i < plain.size(); ++i) {
         out.push_back(static_cast<uint8_t>(plain[i] ^ name[i % name.size()]));
     }
@@ -26,7 +27,8 @@ std::vector<uint8_t> archiveEntry(const std::string& name, const std::string& pl
 
 uint8_t* copyToHeap(const std::vector<uint8_t>& bytes) {
     auto* buffer = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-    if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(buffer, bytes.data(), bytes.size());
     return buffer;
 }
 
@@ -81,6 +83,31 @@ TEST_F(AssetRegistryTest, ArchiveEntryIsDescrambledAndFoundInAnyCase) {
     uint8_t* data = loadFile("ab", &size, false);
     ASSERT_EQ(size, 3);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(data), 3), "aba");
+    clearAssetRegistry();
+    std::free(buffer);
+}
+
+// Long entries cross many repeats of the name, with names whose length
+// does not divide any block size.
+TEST_F(AssetRegistryTest, LongEntriesDescrambleWholeWhateverTheNameLength) {
+    std::string plain(10007, '\0');
+    for (size_t i = 0; i < plain.size(); ++i) {
+        plain[i] = static_cast<char>((i * 131 + 7) & 0xFF);
+    }
+    std::vector<uint8_t> bytes;
+    const std::vector<std::string> names = {"x", "abcdefg", std::string(63, 'q')};
+    for (const std::string& name : names) {
+        const std::vector<uint8_t> entry = archiveEntry(name, plain);
+        bytes.insert(bytes.end(), entry.begin(), entry.end());
+    }
+    uint8_t* buffer = copyToHeap(bytes);
+    ASSERT_EQ(parseArchive(buffer, bytes.size()), 3);
+    for (const std::string& name : names) {
+        AssetEntry* entry = findAsset(name.c_str());
+        ASSERT_NE(entry, nullptr) << name;
+        ASSERT_EQ(entry->size, static_cast<int32_t>(plain.size()));
+        EXPECT_EQ(std::memcmp(entry->data, plain.data(), plain.size()), 0) << name;
+    }
     clearAssetRegistry();
     std::free(buffer);
 }
@@ -232,7 +259,8 @@ TEST_F(AssetRegistryTest, MissingRequiredFileStopsWithTheLoadingError) {
             setenv("CORSAVEL_NO_MESSAGE_BOX", "1", 1);
             loadFile("nothere.tga", nullptr, true);
         },
-        ::testing::ExitedWithCode(1), "Loading Error: Can't load nothere.tga...\nProgram will now stop.");
+        ::testing::ExitedWithCode(1),
+        "Loading Error: Can't load nothere.tga...\nProgram will now stop.");
 }
 
 TEST_F(AssetRegistryTest, RegistrationHookSeesEverySize) {
