@@ -48,6 +48,13 @@ void loadIntroPictures() {
         loadImageSized("loadbar.jpg", static_cast<int>(kBarWidth), static_cast<int>(kBarHeight));
 }
 
+void releaseSplashPictures() {
+    releaseTexture(pictures.splash1);
+    releaseTexture(pictures.splash2);
+    pictures.splash1 = nullptr;
+    pictures.splash2 = nullptr;
+}
+
 bool hasSecondSplashPicture() {
     return pictures.splash2 != nullptr;
 }

@@ -12,6 +12,9 @@ void loadIntroPictures();
 // The loading bar's full width in scene units (pixels at 800x600).
 constexpr float kLoadingBarWidth = 310.0f;
 bool hasSecondSplashPicture();
+// The splash pictures are shown only before the load: their textures are
+// released when it starts (drawing a released splash draws nothing).
+void releaseSplashPictures();
 void drawSplashPicture(bool second, int32_t grey);
 void drawLoadingPicture(float progress, Colour fadeColour);
 void drawContinueCaption(float introTimerMs, float fadeTimerMs);

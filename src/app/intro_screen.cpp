@@ -24,6 +24,7 @@ void splashTick() {
     if (intro.splashTimerMs >= kSplashMs) {
         if (intro.showingSecondSplash || !intro.hasSecondSplash) {
             app.loadAllPending = true;
+            releaseSplashPictures();
         } else {
             intro.showingSecondSplash = true;
             intro.splashTimerMs = 0.0f;
