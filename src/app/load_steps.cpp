@@ -116,8 +116,10 @@ const LoadStep& loadStep(int index) {
 }
 
 bool LoadingRedrawGate::due(float fraction, float barWidth, uint32_t nowMs) {
-    const float clamped = fraction < 0.0f ? 0.0f : (fraction > 1.0f ? 1.0f : fraction);
-    const int pixels = static_cast<int>(clamped * barWidth);
+    // The bar is not clamped (more bytes than budgeted run past its frame);
+    // the bound only keeps the pixel count an int.
+    const float bounded = fraction < 0.0f ? 0.0f : (fraction > 1000.0f ? 1000.0f : fraction);
+    const int pixels = static_cast<int>(bounded * barWidth);
     if (pixels == drawnPixels) {
         return false;
     }
