@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/game_main.h"
+#include "app/intro_draw.h"
 #include "app/load_steps.h"
 #include "app/screen.h"
 #include "app/session_record.h"
@@ -118,6 +119,9 @@ bool startGame(const GameOptions& options) {
         return false;
     }
     enterDataDirectory();
+    // The intro's pictures decode on a worker while the window and the
+    // device are made.
+    prefetchIntroPictures();
     applyStoredSettings(options.fullScreen);
     deviceSettingsFromRecord();
     if (!initVideo()) {

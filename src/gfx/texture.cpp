@@ -1,14 +1,20 @@
 #include "gfx/texture.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "gfx/jpeg.h"
 #include "gfx/tga.h"
 #include "platform/message_box.h"
 #include "platform/render_device.h"
+#include "platform/worker_pool.h"
 #include "resources/asset_registry.h"
 
 namespace corsavel {
@@ -161,6 +167,58 @@ TextureEntry* createTextureWith(const char* name, int width, int height, int32_t
     entry->isRenderTarget = renderTarget ? 1 : 0;
     entry->format = renderTarget ? kTextureFormatX8R8G8B8 : format;
     return entry;
+}
+
+// A sized picture read and decoded on a worker: the file's bytes (to check
+// against what the loader reads) and the texture's texels.
+struct PrefetchResult {
+    std::vector<uint8_t> fileBytes;
+    std::vector<uint8_t> texels;
+    bool decoded = false;
+};
+struct PrefetchedImage {
+    std::string name;
+    int w = 0;
+    int h = 0;
+    Pending<PrefetchResult> result;
+};
+std::vector<std::shared_ptr<PrefetchedImage>> prefetched;
+
+std::vector<uint8_t> readDiskBytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    uint8_t chunk[65536];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+// The prefetched texels for `name` at w x h when the worker decoded the very
+// bytes the loader holds; the record is taken either way.
+bool takePrefetched(const char* name, int w, int h, const uint8_t* data, int32_t size,
+                    std::vector<uint8_t>* texels) {
+    for (size_t i = 0; i < prefetched.size(); ++i) {
+        const std::shared_ptr<PrefetchedImage> record = prefetched[i];
+        if (record->name != name || record->w != w || record->h != h) {
+            continue;
+        }
+        prefetched.erase(prefetched.begin() + static_cast<std::ptrdiff_t>(i));
+        PrefetchResult result = record->result.take();
+        const bool same = result.decoded && data != nullptr && size >= 0 &&
+                          result.fileBytes.size() == static_cast<size_t>(size) &&
+                          std::memcmp(result.fileBytes.data(), data, result.fileBytes.size()) == 0;
+        if (same) {
+            *texels = std::move(result.texels);
+        }
+        return same;
+    }
+    return false;
 }
 
 }  // namespace
@@ -317,18 +375,63 @@ TextureEntry* loadImageSized(const char* name, int w, int h) {
     // with the image already in its top-left.
     int32_t size = 0;
     const uint8_t* data = loadFile(name, &size, true);
-    DecodedImage image;
-    const bool decoded = decodeImage(data, size, &image);
     const int width = nextPowerOfTwoAbove(w);
     const int height = nextPowerOfTwoAbove(h);
-    const std::vector<uint8_t> texels =
-        paddedTexels(decoded ? &image : nullptr, w, h, width, height);
+    std::vector<uint8_t> texels;
+    if (!takePrefetched(name, w, h, data, size, &texels)) {
+        DecodedImage image;
+        const bool decoded = decodeImage(data, size, &image);
+        texels = paddedTexels(decoded ? &image : nullptr, w, h, width, height);
+    }
     TextureEntry* entry =
         createTextureWith(name, width, height, kTextureFormatA8R8G8B8, false, texels.data());
     if (data) {
         releaseAsset(data);
     }
     return entry;
+}
+
+void prefetchSizedImage(const char* name, int w, int h) {
+    if (!name || w <= 0 || h <= 0) {
+        return;
+    }
+    // The path is fixed now: the worker must not depend on the current folder.
+    char resolved[1024];
+    resolveDiskPath(name, resolved, sizeof resolved);
+    std::string path = resolved;
+    char cwd[1024];
+    if (path.empty() || (path[0] != '/' && getcwd(cwd, sizeof cwd) == nullptr)) {
+        return;
+    }
+    if (path[0] != '/') {
+        path = std::string(cwd) + "/" + path;
+    }
+    auto record = std::make_shared<PrefetchedImage>();
+    record->name = name;
+    record->w = w;
+    record->h = h;
+    prefetched.push_back(record);
+    workerPool().submit([record, path] {
+        PrefetchResult result;
+        result.fileBytes = readDiskBytes(path);
+        DecodedImage image;
+        const int32_t size = static_cast<int32_t>(
+            std::min<size_t>(result.fileBytes.size(), static_cast<size_t>(INT32_MAX)));
+        result.decoded = decodeImage(result.fileBytes.data(), size, &image);
+        if (result.decoded) {
+            result.texels =
+                paddedTexels(&image, record->w, record->h, nextPowerOfTwoAbove(record->w),
+                             nextPowerOfTwoAbove(record->h));
+        }
+        record->result.set(std::move(result));
+    });
+}
+
+void dropPrefetchedImages() {
+    for (const std::shared_ptr<PrefetchedImage>& record : prefetched) {
+        record->result.take();
+    }
+    prefetched.clear();
 }
 
 TextureEntry* createTexture(const char* name, int width, int height, int32_t format,

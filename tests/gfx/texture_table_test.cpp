@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -170,6 +173,57 @@ TEST_F(TextureTableTest, DiskFileIsReleasedOnceUploadedArchiveEntryIsKept) {
     ASSERT_NE(loadTexture("tt_archived.tga"), nullptr);
     EXPECT_NE(findAsset("tt_archived.tga"), nullptr);
     releaseAsset(tga.data());
+}
+
+// A picture decoded ahead on a worker gives the same texture as one decoded
+// by the load itself; when the file changed in between, the bytes the loader
+// read win. Pictures nobody asked for are dropped.
+TEST_F(TextureTableTest, PrefetchedPicturesUploadTheBytesTheLoaderRead) {
+    char pattern[] = "/tmp/corsavel-prefetch-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    char previous[1024];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    auto write = [](const char* name, const std::vector<uint8_t>& bytes) {
+        FILE* file = std::fopen(name, "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    };
+    write("tt_same.jpg", test::makeJpeg(20, 10, 10, 200, 30));
+    loadImageSized("tt_same.jpg", 20, 10);
+    const std::vector<uint8_t> direct = device.texture(findTexture("tt_same.jpg")->texture)->rgba;
+    releaseTexture(findTexture("tt_same.jpg"));
+    clearAssetRegistry();
+
+    prefetchSizedImage("tt_same.jpg", 20, 10);
+    TextureEntry* same = loadImageSized("tt_same.jpg", 20, 10);
+    ASSERT_NE(same, nullptr);
+    EXPECT_EQ(same->width, 32);
+    EXPECT_EQ(device.texture(same->texture)->rgba, direct);
+
+    write("tt_changed.jpg", test::makeJpeg(20, 10, 10, 200, 30));
+    prefetchSizedImage("tt_changed.jpg", 20, 10);
+    write("tt_changed.jpg", test::makeJpeg(20, 10, 250, 0, 0));
+    TextureEntry* changed = loadImageSized("tt_changed.jpg", 20, 10);
+    ASSERT_NE(changed, nullptr);
+    EXPECT_GT(device.texture(changed->texture)->rgba[0], 240) << "the red picture the loader read";
+
+    prefetchSizedImage("tt_unused.jpg", 20, 10);
+    dropPrefetchedImages();
+    clearAssetRegistry();
+    ASSERT_EQ(chdir(previous), 0);
+    ASSERT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+// A prefetched picture that is missing ends the game with the loader's own
+// message, as without the prefetch.
+TEST_F(TextureTableTest, PrefetchedMissingPictureStillStopsTheGame) {
+    prefetchSizedImage("tt_nowhere.jpg", 20, 10);
+    EXPECT_EXIT(loadImageSized("tt_nowhere.jpg", 20, 10), testing::ExitedWithCode(1),
+                "Can't load tt_nowhere.jpg");
+    dropPrefetchedImages();
 }
 
 TEST_F(TextureTableTest, CreateReturnsExistingEntryWhateverItsSize) {
