@@ -33,10 +33,16 @@ void loadArchives() {
     }
 }
 
-// The archives' bytes are kept only while the one-time load reads them.
+// The release by name is given lower-case names and finds nothing: the
+// archives' entries stay loadable for the whole run (level backgrounds are
+// asked for later). Their memory is given back: an entry asked for again is
+// read back from its archive file.
 void releaseArchives() {
     for (const char* name : kArchives) {
         releaseAssetByName(name);
+    }
+    for (const char* name : kArchives) {
+        parkArchive(name);
     }
 }
 

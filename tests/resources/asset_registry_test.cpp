@@ -112,6 +112,64 @@ TEST_F(AssetRegistryTest, LongEntriesDescrambleWholeWhateverTheNameLength) {
     std::free(buffer);
 }
 
+std::string loadText(const char* name) {
+    int32_t size = 0;
+    uint8_t* data = loadFile(name, &size, false);
+    return data != nullptr ? std::string(reinterpret_cast<char*>(data), size) : "<none>";
+}
+
+// A parked archive gives its memory back and still answers every entry with
+// the same bytes, read back from the file when asked for.
+TEST_F(AssetRegistryTest, ParkedArchiveEntriesReadBackTheSameBytes) {
+    std::vector<uint8_t> bytes = archiveEntry("Pic.tga", std::string(5000, 'p'));
+    const std::vector<uint8_t> second = archiveEntry("back1.jpg", "jpeg bytes");
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    writeDisk("a.dat", std::string(bytes.begin(), bytes.end()));
+    loadArchive("a.dat");
+    ASSERT_EQ(assetRegistry.count, 3);
+    EXPECT_FALSE(parkArchive("missing.dat"));
+    ASSERT_TRUE(parkArchive("a.dat"));
+    for (int i = 0; i < assetRegistry.count; ++i) {
+        EXPECT_EQ(assetRegistry.entries[i]->data, nullptr) << assetRegistry.entries[i]->name;
+    }
+    EXPECT_EQ(loadText("PIC.TGA"), std::string(5000, 'p'));
+    EXPECT_EQ(loadText("pic.tga"), std::string(5000, 'p'));
+    EXPECT_EQ(loadText("back1.jpg"), "jpeg bytes");
+    EXPECT_EQ(assetRegistry.count, 3) << "read back in place, nothing registered again";
+    // Released once converted, the next request goes to the disk.
+    releaseAsset(findAsset("back1.jpg")->data);
+    EXPECT_EQ(loadText("back1.jpg"), "<none>");
+    writeDisk("back1.jpg", "loose");
+    EXPECT_EQ(loadText("back1.jpg"), "loose");
+}
+
+TEST_F(AssetRegistryTest, ReleasingAParkedArchiveByNameForgetsItsEntries) {
+    std::vector<uint8_t> bytes = archiveEntry("one.txt", "1");
+    const std::vector<uint8_t> second = archiveEntry("two.txt", "2");
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    writeDisk("b.dat", std::string(bytes.begin(), bytes.end()));
+    loadArchive("b.dat");
+    ASSERT_TRUE(parkArchive("b.dat"));
+    EXPECT_EQ(loadText("one.txt"), "1");  // read back
+    EXPECT_FALSE(releaseAssetByName("b.dat"));
+    EXPECT_TRUE(releaseAssetByName("B.DAT"));
+    EXPECT_EQ(assetRegistry.count, 0);
+    EXPECT_EQ(loadText("one.txt"), "<none>");
+    EXPECT_EQ(loadText("two.txt"), "<none>");
+}
+
+// An archive file gone after parking: its entries are missing, never freed
+// or stale bytes.
+TEST_F(AssetRegistryTest, ParkedEntryOfAVanishedArchiveIsMissing) {
+    const std::vector<uint8_t> bytes = archiveEntry("gone.txt", "here");
+    writeDisk("c.dat", std::string(bytes.begin(), bytes.end()));
+    loadArchive("c.dat");
+    ASSERT_TRUE(parkArchive("c.dat"));
+    ASSERT_EQ(std::remove("c.dat"), 0);
+    EXPECT_EQ(loadText("gone.txt"), "<none>");
+    EXPECT_EQ(findAsset("gone.txt"), nullptr);
+}
+
 TEST_F(AssetRegistryTest, StoredBytesEqualToTheNameDescrambleToZero) {
     std::vector<uint8_t> bytes = {'a', 'b', 0, 3, 0, 0, 0, 0x61, 0x62, 0x61};
     uint8_t* buffer = copyToHeap(bytes);
