@@ -1,10 +1,15 @@
 #include "app/load_steps.h"
 
 #include <chrono>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/screen.h"
 #include "audio/audio.h"
+#include "audio/ogg_decode.h"
 #include "audio/openal_output.h"
 #include "game/dancers.h"
 #include "game/game_draw.h"
@@ -81,6 +86,7 @@ void loadAllSounds() {
     installDeviceAudioOutput();
     initAudio();
     loadSounds();
+    dropPrefetchedOgg();
 }
 
 // The models bring the game's one font and the board's images with them.
@@ -135,6 +141,20 @@ bool LoadingRedrawGate::due(float fraction, float barWidth, uint32_t nowMs) {
     drawnPixels = pixels;
     drawnAtMs = nowMs;
     return true;
+}
+
+void startLoadingAhead() {
+    // The sample files in the order the sound bank lists them.
+    std::vector<std::string> paths;
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute("Sounds", error);
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ogg") == 0) {
+            paths.push_back(entry.path().string());
+        }
+    }
+    prefetchOggFiles(paths);
 }
 
 double lastLoadStepMs(int index) {

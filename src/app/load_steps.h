@@ -19,6 +19,11 @@ struct LoadStep {
 int loadStepCount();
 const LoadStep& loadStep(int index);
 
+// Starts work of the load that can run before it on a worker thread while
+// the splash pictures show: the sample files are read and decoded (the load
+// still reads each file itself and uses a decode only for the same bytes).
+void startLoadingAhead();
+
 // Wall-clock milliseconds of each step in the last loadAll, by step index
 // (the load benchmark reports them); 0 for a step that has not run.
 double lastLoadStepMs(int index);

@@ -39,6 +39,7 @@ struct RunState {
     int fullScreenOverride = -1;
     bool storedFullScreen = false;
     bool screenshotFailed = false;
+    bool loadingAheadStarted = false;
 };
 
 RunState runState;
@@ -173,6 +174,12 @@ void runGameLoop(const GameOptions& options) {
         // The presented frame is kept for the screenshot to read.
         renderDevice.frameCapture = options.screenshotPath != nullptr;
         runIdlePass();
+        // Once the first frame is up, the load's early work starts on a
+        // worker while the splash shows.
+        if (!runState.loadingAheadStarted) {
+            runState.loadingAheadStarted = true;
+            startLoadingAhead();
+        }
         if (options.screenshotPath != nullptr && app.frameCount > 0) {
             if (!saveScreenshot(options.screenshotPath)) {
                 std::fprintf(stderr, "corsavel: cannot write the screenshot '%s'\n",
