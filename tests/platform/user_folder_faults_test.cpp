@@ -5,9 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <string>
 
 #include "platform/instance_lock.h"
@@ -46,8 +46,8 @@ TEST_F(UserFolderFaults, NoLockFileMeansNoLockAndNoRefusal) {
     EXPECT_TRUE(acquireInstanceLock(lock.c_str()));
 }
 
-// A lock file that can only be opened for reading still keeps a second copy
-// out: the lock is taken on a read-only descriptor.
+// A lock file of mode 0444 held by one copy keeps a second copy out (read
+// only for a player; the second copy's read-only open takes part in the lock).
 TEST_F(UserFolderFaults, ReadOnlyLockFileStillExcludesASecondCopy) {
     const std::string lock = folder_ + "/corsavel.lock";
     const int holder = open(lock.c_str(), O_RDWR | O_CREAT, 0444);
