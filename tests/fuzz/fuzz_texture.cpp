@@ -33,7 +33,8 @@ void check(const TextureEntry* entry, int w = 0, int h = 0) {
         entry->height > kMaxImageEdge) {
         __builtin_trap();
     }
-    if (w > 0 && (entry->width != nextPowerOfTwoAbove(w) || entry->height != nextPowerOfTwoAbove(h))) {
+    if (w > 0 &&
+        (entry->width != nextPowerOfTwoAbove(w) || entry->height != nextPowerOfTwoAbove(h))) {
         __builtin_trap();
     }
 }
