@@ -135,6 +135,10 @@ bool startGame(const GameOptions& options) {
         return false;
     }
     if (!createGameWindow(settings.fullScreen)) {
+        // The window is an OpenGL one: with no usable GL driver it is the
+        // first thing to fail, and the player learns why instead of seeing
+        // the game end without a word.
+        showMessageBox("Can't init Direct3D", "Initialization failed");
         return false;
     }
     if (!settings.fullScreen) {
