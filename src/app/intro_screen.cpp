@@ -2,8 +2,10 @@
 
 #include "app/app_state.h"
 #include "app/intro_draw.h"
+#include "app/load_steps.h"
 #include "app/screen.h"
 #include "audio/audio.h"
+#include "platform/clock.h"
 #include "platform/render_device.h"
 #include "ui/menu.h"
 #include "ui/profiles.h"
@@ -14,6 +16,8 @@ IntroState intro;
 
 namespace {
 
+LoadingRedrawGate loadingRedraw;
+
 // The splash phase: the current splash's timer runs, and at its end either
 // the second splash shows or the one-time load is asked for.
 void splashTick() {
@@ -21,6 +25,7 @@ void splashTick() {
     if (intro.splashTimerMs >= kSplashMs) {
         if (intro.showingSecondSplash || !intro.hasSecondSplash) {
             app.loadAllPending = true;
+            releaseSplashPictures();
         } else {
             intro.showingSecondSplash = true;
             intro.splashTimerMs = 0.0f;
@@ -62,10 +67,11 @@ void loadIntroImages() {
     intro.hasSecondSplash = hasSecondSplashPicture();
 }
 
-// While the one-time load runs, every registered asset redraws the loading
-// screen so that the bar moves.
+// While the one-time load runs, registered assets redraw the loading screen
+// so that the bar moves (as often as the display can show it).
 void loadingProgress(int32_t size) {
-    if (app.loadAllPending) {
+    if (app.loadAllPending &&
+        loadingRedraw.due(loadingFraction(), kLoadingBarWidth, systemClockMs())) {
         beginScene();
         drawLoadingPicture(loadingFraction(), intro.fadeColour);
         endScene();

@@ -6,6 +6,7 @@
 #include "gfx/text_effects.h"
 #include "platform/pointer.h"
 #include "platform/render_device.h"
+#include "ui/map.h"
 #include "ui/menu.h"
 
 namespace corsavel {
@@ -59,7 +60,7 @@ void MenuScreen::render() {
         drawBackground();
     }
     if (app.menuBackdrop == 1) {
-        // Backdrop 1: the map (drawn by the map's own code).
+        drawMap(menuTimerMs);
     }
     drawMenu();
     endMenuFrame();

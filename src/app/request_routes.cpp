@@ -46,8 +46,9 @@ bool saveRunningGame() {
 }
 
 bool loadSavedGame() {
-    closeMenuOverGame();
     const bool loaded = loadGame();
+    // A game saved from the pause page resumes in play, not under the page.
+    closeMenuOverGame();
     requestScreen(&gameScreen);
     return loaded;
 }
@@ -67,7 +68,9 @@ void handleGameRequests() {
                 openInGamePage(r.text);
                 break;
             case GameRequestKind::NextLevel:
-                startCurrentLevel();
+                // A won level (and a finished stage) leads to the map with
+                // the next level selected.
+                openModePage();
                 break;
             case GameRequestKind::ReturnToMenus:
                 // The closing picture of the whole game leads to "main"; the

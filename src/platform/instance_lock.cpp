@@ -18,7 +18,15 @@ bool acquireInstanceLock(const char* path) {
     }
     int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return false;
+        // A read-only user folder still holds the lock file of earlier runs,
+        // and a read-only descriptor takes the lock as well.
+        fd = open(path, O_RDONLY | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        // No lock file can exist (a read-only or missing user folder): one
+        // copy cannot be told from two, and refusing to start would lock the
+        // player out of the game.
+        return true;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);

@@ -128,7 +128,10 @@ bool initPaths(const char* dataOverride, const char* userOverride) {
                !setFolder(paths.userDirectory, buffer)) {
         return false;
     }
-    return makeDirectories(paths.userDirectory);
+    // A user folder that cannot be made (read-only home, a file in its way)
+    // does not stop the game: it runs, and its writes fail quietly.
+    makeDirectories(paths.userDirectory);
+    return true;
 }
 
 void enterDataDirectory() {

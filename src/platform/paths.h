@@ -21,7 +21,8 @@ extern PathState paths;
 // Data folder unless dataOverride is given ("Data" beside the executable,
 // else "../share/corsavel" from it, as installed), the user
 // folder from the environment unless userOverride is given. Creates the user
-// folder. Returns false when a path does not fit.
+// folder when it can (the game runs without one). Returns false when a path
+// does not fit.
 bool initPaths(const char* dataOverride, const char* userOverride);
 
 // Makes the Data folder the working directory (not checked, as the first

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -38,6 +39,18 @@ struct WindowState {
 WindowState windowState;
 
 #if CORSAVEL_HAVE_X11
+// Xlib's own handler ends the process on any X error. A GL driver that is
+// missing on the client side makes the server refuse the GL context with
+// one, and the game must still tell the player why it cannot start: the
+// error is reported and the failed call returns as a failure.
+int reportXError(Display* display, XErrorEvent* error) {
+    char text[128] = {};
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "corsavel: X error: %s (request %d.%d)\n", text, error->request_code,
+                 error->minor_code);
+    return 0;
+}
+
 void findX11Window() {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -199,6 +212,9 @@ bool createGameWindow(bool fullScreen) {
         SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
+#if CORSAVEL_HAVE_X11
+    XSetErrorHandler(reportXError);
+#endif
     setGlAttributes();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
     if (fullScreen) {

@@ -47,33 +47,60 @@ bool writeSettingsFolderFile(const char* name, const void* data, size_t size) {
 
 namespace {
 
-// "<something>.dat.tmp<digits>" or "<something>.sav.tmp<digits>".
-bool isStaleTemporary(const char* name) {
-    const char* tmp = std::strstr(name, ".tmp");
-    if (tmp == nullptr || tmp - name < 5 || tmp[4] == 0) {
+bool allDigits(const char* s) {
+    if (*s == 0) {
         return false;
     }
-    for (const char* c = tmp + 4; *c != 0; ++c) {
-        if (*c < '0' || *c > '9') {
+    for (; *s != 0; ++s) {
+        if (*s < '0' || *s > '9') {
             return false;
         }
     }
+    return true;
+}
+
+// "<something>.dat.tmp<digits>" or "<something>.sav.tmp<digits>".
+bool isStaleTemporary(const char* name) {
+    const char* tmp = std::strstr(name, ".tmp");
+    if (tmp == nullptr || tmp - name < 5 || !allDigits(tmp + 4)) {
+        return false;
+    }
     return std::strncmp(tmp - 4, ".dat", 4) == 0 || std::strncmp(tmp - 4, ".sav", 4) == 0;
+}
+
+// The settings record's own temporary, beside it in the user folder.
+int removeStaleRecordTemporaries() {
+    DIR* dir = opendir(paths.userDirectory);
+    if (dir == nullptr) {
+        return 0;
+    }
+    constexpr char kPrefix[] = "settings.reg.tmp";
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        char path[kMaxPath];
+        if (std::strncmp(entry->d_name, kPrefix, sizeof kPrefix - 1) == 0 &&
+            allDigits(entry->d_name + sizeof kPrefix - 1) &&
+            userFilePath(entry->d_name, path, sizeof path) && unlink(path) == 0) {
+            ++removed;
+        }
+    }
+    closedir(dir);
+    return removed;
 }
 
 }  // namespace
 
 int removeStaleTemporaryFiles() {
+    int removed = removeStaleRecordTemporaries();
     char folder[kMaxPath];
     const int n = std::snprintf(folder, sizeof folder, "%ssettings", paths.userDirectory);
     if (n <= 0 || n >= static_cast<int>(sizeof folder)) {
-        return 0;
+        return removed;
     }
     DIR* dir = opendir(folder);
     if (dir == nullptr) {
-        return 0;
+        return removed;
     }
-    int removed = 0;
     while (const dirent* entry = readdir(dir)) {
         char path[kMaxPath];
         if (isStaleTemporary(entry->d_name) && settingsFilePath(entry->d_name, path, sizeof path) &&

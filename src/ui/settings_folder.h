@@ -24,7 +24,8 @@ int64_t readSettingsFile(const char* name, uint8_t* out, int64_t capacity);
 bool writeSettingsFolderFile(const char* name, const void* data, size_t size);
 
 // Removes what a killed write left behind: "<name>.dat.tmpPID" and
-// "<name>.sav.tmpPID" files of the "settings" folder. Returns how many.
+// "<name>.sav.tmpPID" files of the "settings" folder and the user folder's
+// "settings.reg.tmpPID". Returns how many.
 int removeStaleTemporaryFiles();
 
 }  // namespace corsavel

@@ -111,7 +111,7 @@ TEST_F(GameScreenTest, PointerLeavingTheBoardPausesOnlyOutsideThePanelAndBox) {
     EXPECT_TRUE(game.flags.paused);
 }
 
-TEST_F(GameScreenTest, LevelCompletePageLeadsToTheNextLevel) {
+TEST_F(GameScreenTest, LevelCompletePageLeadsToTheMapWithTheNextLevel) {
     game.flags.levelWon = true;
     game.flags.levelEndMs = 400.0f;
     gameScreen.onLeftDown();
@@ -123,12 +123,17 @@ TEST_F(GameScreenTest, LevelCompletePageLeadsToTheNextLevel) {
     settle();
     EXPECT_EQ(session.currentLevel, 3);
     gameScreen.update();
-    EXPECT_FALSE(game.flags.levelWon);
+    applyScreenSwitch();
+    EXPECT_EQ(screens.currentScreen, &menuScreen);
+    EXPECT_STREQ(menu.currentPage->name, "adventure");
+    EXPECT_EQ(menu.focusedWidget, 3);
     EXPECT_FALSE(game.flags.menuActive);
     EXPECT_EQ(progressLevel(profile_), 3);
 }
 
-TEST_F(GameScreenTest, StageBoundaryShowsTheStageScreenBeforeTheNextLevel) {
+TEST_F(GameScreenTest, StageBoundaryShowsTheStageScreenBeforeTheMap) {
+    session.currentLevel = 3;
+    setProgressLevel(profile_, 3);
     startLevel(3);
     game.flags.levelWon = true;
     game.flags.levelEndMs = 400.0f;
@@ -139,11 +144,14 @@ TEST_F(GameScreenTest, StageBoundaryShowsTheStageScreenBeforeTheNextLevel) {
     settle();
     EXPECT_TRUE(game.flags.stageComplete);
     EXPECT_EQ(session.currentLevel, 4);
+    // The click on the stage screen leads to the map of the next stage.
     gameScreen.onLeftDown();
     gameScreen.update();
-    EXPECT_FALSE(game.flags.stageComplete);
+    applyScreenSwitch();
+    EXPECT_EQ(screens.currentScreen, &menuScreen);
+    EXPECT_STREQ(menu.currentPage->name, "adventure");
     EXPECT_EQ(session.currentLevel, 4);
-    EXPECT_TRUE(game.flags.levelLoaded);
+    EXPECT_EQ(menu.focusedWidget, 4);
 }
 
 TEST_F(GameScreenTest, AnotherTryAfterDefeatCostsALife) {
