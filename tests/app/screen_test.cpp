@@ -9,9 +9,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "../ui/menu_fixture.h"
 #include "app/app_state.h"
 #include "game/rules.h"
 #include "resources/asset_registry.h"
+#include "ui/menu.h"
+#include "ui/profiles.h"
 
 namespace corsavel {
 namespace {
@@ -121,6 +124,9 @@ TEST_F(Intro, KeyDuringASplashSkipsToItsLastHalfSecond) {
 
 TEST_F(Intro, SplashEndAsksForTheLoadThenClickFadesToTheMenus) {
     registerFirstLevel();
+    profileTable = ProfileTable{};
+    syncActiveProfile();
+    ASSERT_TRUE(test::loadShippedMenus());
     setCurrentScreen(&introScreen);
     frame(3990);
     EXPECT_FALSE(app.loadAllPending);
@@ -138,12 +144,13 @@ TEST_F(Intro, SplashEndAsksForTheLoadThenClickFadesToTheMenus) {
     for (int i = 0; i < 60 && currentScreen() == &introScreen; ++i) {
         frame(16);
     }
-    // Until the menus exist the player's level follows the intro at once.
-    EXPECT_EQ(currentScreen(), &gameScreen);
-    EXPECT_TRUE(game.flags.levelLoaded);
-    EXPECT_EQ(session.currentLevel, 0);
+    // The menus follow; with no profile yet they ask for a name first.
+    EXPECT_EQ(currentScreen(), &menuScreen);
+    ASSERT_NE(menu.currentPage, nullptr);
+    EXPECT_STREQ(menu.currentPage->name, "newprofile");
     EXPECT_FLOAT_EQ(intro.fadeTimerMs, kFadeMs);
     EXPECT_EQ(intro.fadeColour, 0xFF000000u);
+    resetMenus();
 }
 
 TEST_F(Intro, SecondSplashShowsBeforeTheLoad) {
