@@ -30,6 +30,8 @@
 #include "platform/null_device.h"
 #include "platform/random.h"
 #include "platform/render_backend.h"
+#include "platform/render_device.h"
+#include "platform/screenshot.h"
 #include "resources/asset_registry.h"
 
 namespace corsavel {
@@ -40,6 +42,15 @@ constexpr uint32_t kStepMs = 16;
 uint32_t fakeNow = 1000;
 uint32_t fakeClock() {
     return fakeNow;
+}
+
+// CPU time of the whole process: this thread and the software rasteriser's
+// worker threads. Unlike wall time it barely moves when other programs share
+// the machine.
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 double threadCpuSeconds() {
@@ -97,6 +108,9 @@ bool startOnce() {
     options.allowOffscreen = true;
     options.limitFrameRate = false;
     options.singleInstance = false;
+    // The frame is measured at the scene's own 800x600: windowed, since full
+    // screen would scale it up to the offscreen driver's whole desktop.
+    options.fullScreen = 0;
     setClockSource(fakeClock);
     app.fixedSeed = true;
     app.seed = 5;
@@ -148,8 +162,9 @@ void fillEffects() {
                       Vec3{kNoTarget, kNoTarget, 0.0f}, 1.0f, -1);
     }
     for (int i = 0; i < kMaxParticles && particlesAlive() < kMaxParticles; ++i) {
-        spawnParticle(Vec3{looksRandom.randomSigned(380.0f), looksRandom.randomSigned(280.0f), 0.0f},
-                      glow, 1.0f, -1);
+        spawnParticle(
+            Vec3{looksRandom.randomSigned(380.0f), looksRandom.randomSigned(280.0f), 0.0f}, glow,
+            1.0f, -1);
     }
 }
 
@@ -176,6 +191,7 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
     int64_t flyerFrames = 0;
     int64_t flyers = 0;
     double cpu = 0.0;
+    double processCpu = 0.0;
     int64_t allocations = 0;
     own.updateSeconds = 0.0;
     own.renderSeconds = 0.0;
@@ -184,10 +200,12 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
             fillEffects();
         }
         const double before = threadCpuSeconds();
+        const double processBefore = processCpuSeconds();
         startCountingAllocations();
         frame();
         allocations += stopCountingAllocations();
         cpu += threadCpuSeconds() - before;
+        processCpu += processCpuSeconds() - processBefore;
         ++frames;
         const int n = activeFlyers();
         flyers += n;
@@ -201,9 +219,24 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
             state.ResumeTiming();
         }
     }
+    // CORSAVEL_BENCH_SHOT=FILE.png keeps one more frame of the GL runs, to
+    // compare what the measured frame looks like before and after a change.
+    const char* shot = std::getenv("CORSAVEL_BENCH_SHOT");
+    if (!nullDevice && shot != nullptr && shot[0] != '\0') {
+        if (fullEffects) {
+            fillEffects();
+        }
+        renderDevice.frameCapture = true;
+        frame();
+        renderDevice.frameCapture = false;
+        if (!saveScreenshot(shot)) {
+            std::fprintf(stderr, "cannot write %s\n", shot);
+        }
+    }
     setRenderBackend(gl);
     const double perFrame = 1e6 / static_cast<double>(frames);
     state.counters["cpu_us_per_frame"] = cpu * perFrame;
+    state.counters["process_cpu_us_per_frame"] = processCpu * perFrame;
     state.counters["update_cpu_us"] = own.updateSeconds * perFrame;
     state.counters["draw_cpu_us"] = own.renderSeconds * perFrame;
     state.counters["allocs_per_frame"] =

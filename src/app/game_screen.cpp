@@ -1,7 +1,6 @@
 #include "app/app_state.h"
 #include "app/request_routes.h"
 #include "app/screen.h"
-#include "app/stand_in_pages.h"
 #include "game/game_draw.h"
 #include "game/rules.h"
 #include "gfx/background.h"
@@ -9,6 +8,7 @@
 #include "gfx/text_effects.h"
 #include "platform/frame_state.h"
 #include "platform/pointer.h"
+#include "ui/menu.h"
 
 namespace corsavel {
 
@@ -20,12 +20,23 @@ void GameScreen::update() {
     updateBackground(app.frameStepMs);
     gameplayUpdate();
     handleGameRequests();
+    // The page over the game, then what its action asked of the gameplay
+    // (a level advanced by "OK" is saved in this frame, not the next).
+    if (gameplayMenuOpen()) {
+        updateMenu(app.frameStepMs);
+        handleGameRequests();
+    }
     lastKey = 0;
 }
 
 // Drawing only: the board and its HUD, the in-game page over them.
 void GameScreen::render() {
     gameplayDraw();
+    if (gameplayMenuOpen()) {
+        beginMenuFrame();
+        drawMenu();
+        endMenuFrame();
+    }
     if (pointer.customCursor) {
         drawCustomCursor();
     }
@@ -34,7 +45,7 @@ void GameScreen::render() {
 // While the in-game menu is open its page takes keys and buttons.
 void GameScreen::onKeyDown(int32_t virtualKey) {
     if (gameplayMenuOpen()) {
-        inGamePageKey(virtualKey);
+        menuKeyDown(virtualKey);
     } else {
         onBoardKey(virtualKey);
     }
@@ -43,7 +54,7 @@ void GameScreen::onKeyDown(int32_t virtualKey) {
 
 void GameScreen::onLeftDown() {
     if (gameplayMenuOpen()) {
-        inGamePageClick();
+        menuButtonDown();
     } else {
         onBoardClick();
     }
@@ -55,7 +66,9 @@ void GameScreen::onLeftDoubleClick() {
 }
 
 void GameScreen::onLeftUp() {
-    if (!gameplayMenuOpen()) {
+    if (gameplayMenuOpen()) {
+        menuButtonUp();
+    } else {
         onBoardButtonUp();
     }
 }
@@ -70,7 +83,9 @@ void GameScreen::onMiddleDown() {
 
 // The board hears the pointer too: leaving it pauses the game.
 void GameScreen::onMouseMove() {
-    if (!gameplayMenuOpen()) {
+    if (gameplayMenuOpen()) {
+        menuPointerMoved();
+    } else {
         float x = 0.0f;
         float y = 0.0f;
         pointerPosition(&x, &y);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "gfx/font.h"
 #include "gfx/texture.h"
@@ -15,7 +16,7 @@ namespace {
 // The 800x600 pictures sit in the top-left of 1024x1024 textures.
 constexpr float kPictureU = 0.78125f;
 constexpr float kPictureV = 0.5859375f;
-constexpr float kBarWidth = 310.0f;
+constexpr float kBarWidth = kLoadingBarWidth;
 constexpr float kBarHeight = 48.0f;
 
 struct IntroPictures {
@@ -36,16 +37,44 @@ bool fileExists(const char* name) {
     return true;
 }
 
+// The intro's sized pictures: name, width and height.
+struct IntroPicture {
+    const char* name;
+    int w;
+    int h;
+};
+constexpr IntroPicture kSplash1{"splash1.jpg", 800, 600};
+constexpr IntroPicture kSplash2{"splash2.jpg", 800, 600};
+constexpr IntroPicture kLoading{"loadscreen.jpg", 800, 600};
+constexpr IntroPicture kLoadingBar{"loadbar.jpg", static_cast<int>(kBarWidth),
+                                   static_cast<int>(kBarHeight)};
+
+TextureEntry* loadPicture(const IntroPicture& picture) {
+    return loadImageSized(picture.name, picture.w, picture.h);
+}
+
 }  // namespace
+
+void prefetchIntroPictures() {
+    for (const IntroPicture& picture : {kSplash1, kSplash2, kLoading, kLoadingBar}) {
+        prefetchSizedImage(picture.name, picture.w, picture.h);
+    }
+}
 
 void loadIntroPictures() {
     setRenderState(RenderState::CullMode, kCullNone);
-    pictures.splash1 = loadImageSized("splash1.jpg", 800, 600);
-    pictures.splash2 =
-        fileExists("splash2.jpg") ? loadImageSized("splash2.jpg", 800, 600) : nullptr;
-    pictures.loading = loadImageSized("loadscreen.jpg", 800, 600);
-    pictures.loadingBar =
-        loadImageSized("loadbar.jpg", static_cast<int>(kBarWidth), static_cast<int>(kBarHeight));
+    pictures.splash1 = loadPicture(kSplash1);
+    pictures.splash2 = fileExists(kSplash2.name) ? loadPicture(kSplash2) : nullptr;
+    pictures.loading = loadPicture(kLoading);
+    pictures.loadingBar = loadPicture(kLoadingBar);
+    dropPrefetchedImages();
+}
+
+void releaseSplashPictures() {
+    releaseTexture(pictures.splash1);
+    releaseTexture(pictures.splash2);
+    pictures.splash1 = nullptr;
+    pictures.splash2 = nullptr;
 }
 
 bool hasSecondSplashPicture() {

@@ -9,7 +9,15 @@ namespace corsavel {
 // The intro's pictures: the splash images, the loading screen with its bar
 // and the "Click to continue..." caption.
 void loadIntroPictures();
+// Starts decoding the intro's pictures on a worker thread (start-up does it
+// before the window and the device are made, which takes a while).
+void prefetchIntroPictures();
+// The loading bar's full width in scene units (pixels at 800x600).
+constexpr float kLoadingBarWidth = 310.0f;
 bool hasSecondSplashPicture();
+// The splash pictures are shown only before the load: their textures are
+// released when it starts (drawing a released splash draws nothing).
+void releaseSplashPictures();
 void drawSplashPicture(bool second, int32_t grey);
 void drawLoadingPicture(float progress, Colour fadeColour);
 void drawContinueCaption(float introTimerMs, float fadeTimerMs);

@@ -2,16 +2,21 @@
 
 #include "app/app_state.h"
 #include "app/intro_draw.h"
+#include "app/load_steps.h"
 #include "app/screen.h"
-#include "app/stand_in_pages.h"
 #include "audio/audio.h"
+#include "platform/clock.h"
 #include "platform/render_device.h"
+#include "ui/menu.h"
+#include "ui/profiles.h"
 
 namespace corsavel {
 
 IntroState intro;
 
 namespace {
+
+LoadingRedrawGate loadingRedraw;
 
 // The splash phase: the current splash's timer runs, and at its end either
 // the second splash shows or the one-time load is asked for.
@@ -20,6 +25,7 @@ void splashTick() {
     if (intro.splashTimerMs >= kSplashMs) {
         if (intro.showingSecondSplash || !intro.hasSecondSplash) {
             app.loadAllPending = true;
+            releaseSplashPictures();
         } else {
             intro.showingSecondSplash = true;
             intro.splashTimerMs = 0.0f;
@@ -41,7 +47,8 @@ void continueTick() {
             intro.fadeTimerMs = kFadeMs;
             requestScreen(&menuScreen);
             requestMusic(0);
-            openFirstPage();
+            // A first run names its profile before anything else.
+            openPageByName(profileTable.count > 0 ? "main" : "newprofile");
         }
     }
     const int grey = static_cast<int>(255.0f - intro.fadeTimerMs / kFadeMs * 255.0f);
@@ -60,10 +67,11 @@ void loadIntroImages() {
     intro.hasSecondSplash = hasSecondSplashPicture();
 }
 
-// While the one-time load runs, every registered asset redraws the loading
-// screen so that the bar moves.
+// While the one-time load runs, registered assets redraw the loading screen
+// so that the bar moves (as often as the display can show it).
 void loadingProgress(int32_t size) {
-    if (app.loadAllPending) {
+    if (app.loadAllPending &&
+        loadingRedraw.due(loadingFraction(), kLoadingBarWidth, systemClockMs())) {
         beginScene();
         drawLoadingPicture(loadingFraction(), intro.fadeColour);
         endScene();

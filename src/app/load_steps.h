@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace corsavel {
 
 // The one-time load as one table of named steps in the game's fixed order.
@@ -16,6 +18,27 @@ struct LoadStep {
 // The steps in load order.
 int loadStepCount();
 const LoadStep& loadStep(int index);
+
+// Starts work of the load that can run before it on a worker thread while
+// the splash pictures show: the sample files are read and decoded (the load
+// still reads each file itself and uses a decode only for the same bytes).
+void startLoadingAhead();
+
+// Wall-clock milliseconds of each step in the last loadAll, by step index
+// (the load benchmark reports them); 0 for a step that has not run.
+double lastLoadStepMs(int index);
+
+// The loading screen is redrawn while assets arrive, but a redraw is a whole
+// present: it is due only when the bar's drawn width has changed and at
+// least one display refresh has passed since the last one. Every asset still
+// counts its bytes; the screen shows the latest count.
+constexpr uint32_t kLoadingRedrawMs = 16;
+struct LoadingRedrawGate {
+    int drawnPixels = -1;  // -1: nothing drawn yet
+    uint32_t drawnAtMs = 0;
+    // True when a redraw is due now (and records it as drawn).
+    bool due(float fraction, float barWidth, uint32_t nowMs);
+};
 
 // Every step's release, last step first.
 void releaseLoadSteps();

@@ -6,10 +6,10 @@
 #include "gfx/text_effects.h"
 #include "platform/pointer.h"
 #include "platform/render_device.h"
+#include "ui/map.h"
+#include "ui/menu.h"
 
 namespace corsavel {
-
-namespace {
 
 // The menu frame's states: blended, alpha-tested 2D in an orthographic
 // 800x600 view from a camera 120 units back, no depth test, no culling.
@@ -30,17 +30,17 @@ void beginMenuFrame() {
 }
 
 void endMenuFrame() {
+    setWorld(nullptr);
     disableFeature(5);
     setBlendMode(0);
 }
 
-}  // namespace
-
-// Keys reach the menus once per frame: only the last key of a frame counts.
+// The backdrop's clocks, then the menus: slides, hover, keys.
 void MenuScreen::update() {
     menuTimerMs += app.frameStepMs;
     updateBackground(app.frameStepMs);
     textEffectsTick(app.frameStepMs);
+    updateMenu(app.frameStepMs);
     updateAudio(app.frameStepMs);
     lastKey = 0;
 }
@@ -53,12 +53,16 @@ void MenuScreen::onEnter() {
     setTintNow(white);
 }
 
-// Backdrops 0 and 4 are the animated background.
+// The backdrop, then the current page over it.
 void MenuScreen::render() {
     beginMenuFrame();
     if (app.menuBackdrop == 0 || app.menuBackdrop == 4) {
         drawBackground();
     }
+    if (app.menuBackdrop == 1) {
+        drawMap(menuTimerMs);
+    }
+    drawMenu();
     endMenuFrame();
     if (pointer.customCursor) {
         drawCustomCursor();
@@ -67,6 +71,23 @@ void MenuScreen::render() {
 
 void MenuScreen::onKeyDown(int32_t virtualKey) {
     lastKey = virtualKey;
+    menuKeyDown(virtualKey);
+}
+
+void MenuScreen::onLeftDown() {
+    menuButtonDown();
+}
+
+void MenuScreen::onLeftDoubleClick() {
+    menuDoubleClick();
+}
+
+void MenuScreen::onLeftUp() {
+    menuButtonUp();
+}
+
+void MenuScreen::onMouseMove() {
+    menuPointerMoved();
 }
 
 }  // namespace corsavel

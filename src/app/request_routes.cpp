@@ -2,20 +2,37 @@
 
 #include "app/load_steps.h"
 #include "app/screen.h"
-#include "app/stand_in_pages.h"
 #include "game/game_requests.h"
 #include "game/hud_textures.h"
+#include "game/progress.h"
 #include "game/rules.h"
+#include "gfx/background.h"
+#include "platform/render_device.h"
+#include "platform/window.h"
+#include "ui/menu.h"
 #include "ui/profiles.h"
 #include "ui/score_tables.h"
-#include "gfx/background.h"
 
 namespace corsavel {
 
+namespace {
+
+// A level start closes whatever page stood over the last one.
+void closeMenuOverGame() {
+    game.flags.menuActive = false;
+}
+
+}  // namespace
+
 void startCurrentLevel() {
-    openInGamePage("");
+    closeMenuOverGame();
+    setProgressLevel(activeProfile(), session.currentLevel);
     startLevel(session.currentLevel);
     requestScreen(&gameScreen);
+}
+
+void restartInPlace() {
+    startCurrentLevel();
 }
 
 bool saveRunningGame() {
@@ -29,8 +46,9 @@ bool saveRunningGame() {
 }
 
 bool loadSavedGame() {
-    openInGamePage("");
     const bool loaded = loadGame();
+    // A game saved from the pause page resumes in play, not under the page.
+    closeMenuOverGame();
     requestScreen(&gameScreen);
     return loaded;
 }
@@ -50,10 +68,18 @@ void handleGameRequests() {
                 openInGamePage(r.text);
                 break;
             case GameRequestKind::NextLevel:
-                startCurrentLevel();
+                // A won level (and a finished stage) leads to the map with
+                // the next level selected.
+                openModePage();
                 break;
             case GameRequestKind::ReturnToMenus:
-                returnToMenus();
+                // The closing picture of the whole game leads to "main"; the
+                // instructions opened from the help page lead back to it.
+                if (game.flags.gameComplete) {
+                    openMainPage();
+                } else {
+                    openInfoPage();
+                }
                 break;
             case GameRequestKind::ShowGameComplete:
                 loadGameCompletePicture();
@@ -89,6 +115,21 @@ void handleGameRequests() {
     if (saveTables) {
         saveAll();
     }
+}
+
+void installMenuRoutes() {
+    menuRoutes.startCurrentLevel = startCurrentLevel;
+    menuRoutes.restartInPlace = restartInPlace;
+    menuRoutes.saveRunningGame = saveRunningGame;
+    menuRoutes.loadSavedGame = loadSavedGame;
+    menuRoutes.saveAll = saveAll;
+    menuRoutes.showMenuScreen = [] { requestScreen(&menuScreen); };
+    menuRoutes.showGameScreen = [] { requestScreen(&gameScreen); };
+    menuRoutes.gameScreenCurrent = [] { return screens.currentScreen == &gameScreen; };
+    menuRoutes.applyDisplayMode = [] {
+        setGameWindowFullScreen(renderDevice.fullScreen != 0);
+        requestDisplayReset();
+    };
 }
 
 }  // namespace corsavel

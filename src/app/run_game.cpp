@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/game_main.h"
+#include "app/intro_draw.h"
 #include "app/load_steps.h"
 #include "app/screen.h"
 #include "app/session_record.h"
@@ -38,6 +39,7 @@ struct RunState {
     int fullScreenOverride = -1;
     bool storedFullScreen = false;
     bool screenshotFailed = false;
+    bool loadingAheadStarted = false;
 };
 
 RunState runState;
@@ -118,6 +120,9 @@ bool startGame(const GameOptions& options) {
         return false;
     }
     enterDataDirectory();
+    // The intro's pictures decode on a worker while the window and the
+    // device are made.
+    prefetchIntroPictures();
     applyStoredSettings(options.fullScreen);
     deviceSettingsFromRecord();
     if (!initVideo()) {
@@ -173,6 +178,12 @@ void runGameLoop(const GameOptions& options) {
         // The presented frame is kept for the screenshot to read.
         renderDevice.frameCapture = options.screenshotPath != nullptr;
         runIdlePass();
+        // Once the first frame is up, the load's early work starts on a
+        // worker while the splash shows.
+        if (!runState.loadingAheadStarted) {
+            runState.loadingAheadStarted = true;
+            startLoadingAhead();
+        }
         if (options.screenshotPath != nullptr && app.frameCount > 0) {
             if (!saveScreenshot(options.screenshotPath)) {
                 std::fprintf(stderr, "corsavel: cannot write the screenshot '%s'\n",

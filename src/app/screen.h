@@ -49,6 +49,10 @@ public:
     void update() override;
     void render() override;
     void onKeyDown(int32_t virtualKey) override;
+    void onLeftDown() override;
+    void onLeftDoubleClick() override;
+    void onLeftUp() override;
+    void onMouseMove() override;
 
     float menuTimerMs = 0.0f;
 };
@@ -124,5 +128,10 @@ Screen* screenById(ScreenId id);
 
 // Resets every screen and the switch state (tests and the harness).
 void resetScreens();
+
+// The 2D states the menu pages draw in (menu screen and the pages over the
+// game), and their end.
+void beginMenuFrame();
+void endMenuFrame();
 
 }  // namespace corsavel

@@ -4,6 +4,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/worker_pool.h"
 
 namespace corsavel {
 
@@ -95,7 +100,7 @@ bool decodeAll(OggVorbis_File& file, DecodedSample& out) {
 
 }  // namespace
 
-bool decodeOgg(const uint8_t* data, size_t size, DecodedSample& out) {
+static bool decodeOggNow(const uint8_t* data, size_t size, DecodedSample& out) {
     out = DecodedSample{};
     if (data == nullptr || size == 0 || size > static_cast<size_t>(kMaxSampleFileBytes)) {
         return false;
@@ -118,6 +123,81 @@ bool decodeOgg(const uint8_t* data, size_t size, DecodedSample& out) {
         out = DecodedSample{};
     }
     return ok;
+}
+
+}  // namespace corsavel
+
+namespace corsavel {
+
+namespace {
+
+// A sample file decoded ahead on a worker: its bytes and what they gave.
+struct PrefetchedSample {
+    std::vector<uint8_t> fileBytes;
+    DecodedSample sample;
+    bool decoded = false;
+};
+std::vector<std::shared_ptr<Pending<PrefetchedSample>>> prefetchedSamples;
+
+std::vector<uint8_t> readSampleFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    uint8_t chunk[65536];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
+           bytes.size() <= static_cast<size_t>(kMaxSampleFileBytes)) {
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+}  // namespace
+
+void prefetchOggFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        auto pending = std::make_shared<Pending<PrefetchedSample>>();
+        prefetchedSamples.push_back(pending);
+        workerPool().submit([pending, path] {
+            PrefetchedSample result;
+            result.fileBytes = readSampleFile(path);
+            result.decoded =
+                decodeOggNow(result.fileBytes.data(), result.fileBytes.size(), result.sample);
+            pending->set(std::move(result));
+        });
+    }
+}
+
+void dropPrefetchedOgg() {
+    for (const auto& pending : prefetchedSamples) {
+        pending->take();
+    }
+    prefetchedSamples.clear();
+}
+
+// A file decoded ahead is taken when its bytes are exactly these (in the
+// order they were asked for, the order the bank loads them); anything else
+// decodes now.
+bool decodeOgg(const uint8_t* data, size_t size, DecodedSample& out) {
+    for (size_t i = 0; i < prefetchedSamples.size() && data != nullptr; ++i) {
+        // Only a finished or running job is waited for when its size matches.
+        PrefetchedSample result = prefetchedSamples[i]->take();
+        const bool same = result.fileBytes.size() == size &&
+                          std::memcmp(result.fileBytes.data(), data, size) == 0;
+        if (same) {
+            prefetchedSamples.erase(prefetchedSamples.begin() + static_cast<std::ptrdiff_t>(i));
+            out = std::move(result.sample);
+            return result.decoded;
+        }
+        // Not this one: keep it for its own request.
+        auto kept = std::make_shared<Pending<PrefetchedSample>>();
+        kept->set(std::move(result));
+        prefetchedSamples[i] = kept;
+    }
+    return decodeOggNow(data, size, out);
 }
 
 }  // namespace corsavel

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace corsavel {
@@ -28,6 +29,15 @@ struct DecodedSample {
 // Decodes an Ogg Vorbis file held in memory. False, with `out` emptied, for
 // anything that is not a clean 1- or 2-channel stream of 8..96 kHz that
 // decodes to between 1 frame and kMaxSampleSeconds.
+// A file decoded ahead (below) with exactly these bytes is handed over
+// instead of being decoded again.
 bool decodeOgg(const uint8_t* data, size_t size, DecodedSample& out);
+
+// Reads and decodes sample files on a worker thread, in the order given
+// (the order the sound bank will ask for them), so that the load finds them
+// decoded; the bytes the load reads itself decide what is used.
+void prefetchOggFiles(const std::vector<std::string>& paths);
+// Forgets the files decoded ahead that nobody asked for.
+void dropPrefetchedOgg();
 
 }  // namespace corsavel

@@ -10,6 +10,7 @@
 #include "platform/primitives.h"
 #include "platform/random.h"
 #include "platform/render_device.h"
+#include "platform/window.h"
 #include "resources/asset_registry.h"
 
 namespace corsavel {
@@ -26,6 +27,7 @@ constexpr float kLeafPhaseStepMs = 400.0f;
 constexpr int kPictureWidth = 800;
 constexpr int kPictureHeight = 600;
 constexpr float kLayerDepth = 20.0f;
+constexpr float kPictureDepth = 10.0f;
 
 bool isSpace(char c) {
     return static_cast<unsigned char>(c) <= ' ';
@@ -230,23 +232,21 @@ void drawBehindLayers(const SceneLayers& scene, bool handled[], Colour behindCol
         const float th = static_cast<float>(texture->height);
         switch (layer.kind) {
             case LayerKind::Sky:
-                drawOpaqueLayerQuad(
-                    r, texture, layerUv(-3e-6f * t, 0.0f, w / h * th / tw, 1.0f, r.mirrored),
-                    behindColour);
+                drawOpaqueLayerQuad(r, texture,
+                                    layerUv(-3e-6f * t, 0.0f, w / h * th / tw, 1.0f, r.mirrored),
+                                    behindColour);
                 break;
             case LayerKind::Waterfall:
-                drawLayerQuad(r,
-                              texture,
+                drawLayerQuad(r, texture,
                               layerUv(-r.flow[0] * t * 0.00001f, -r.flow[1] * t * 0.00001f, w / tw,
                                       h / th, r.mirrored),
                               behindColour);
                 break;
             case LayerKind::Water:
-                drawOpaqueLayerQuad(r,
-                              texture,
-                              layerUv(-r.flow[0] * t * 0.000002f, -r.flow[1] * t * 0.000002f,
-                                      w / tw, h / th, r.mirrored),
-                              behindColour);
+                drawOpaqueLayerQuad(r, texture,
+                                    layerUv(-r.flow[0] * t * 0.000002f, -r.flow[1] * t * 0.000002f,
+                                            w / tw, h / th, r.mirrored),
+                                    behindColour);
                 break;
             case LayerKind::Spray:
                 break;
@@ -291,8 +291,8 @@ void drawSpray() {
         const float s = (kSprayLifeMs - p.lifeMs) * 0.011f + 15.0f;
         const int grey = static_cast<int>(std::sin(q) * 255.0f);
         bindTexture(p.texture);
-        drawSprite(p.x, p.y + 0.02f * rise * rise, s, s, UvRect{}, makeColour(255, grey, grey, grey),
-                   kLayerDepth);
+        drawSprite(p.x, p.y + 0.02f * rise * rise, s, s, UvRect{},
+                   makeColour(255, grey, grey, grey), kLayerDepth);
     }
     setBlendMode(0);
 }
@@ -307,19 +307,43 @@ void drawLeaves() {
     }
 }
 
+// The picture fills the scene texel for texel. Standing still it is drawn
+// with its texel centres on the pixel centres and nearest sampling: the same
+// pixels as bilinear filtering, at a fraction of the software rasteriser's
+// cost. Zoomed by a cross-fade or scaled to a larger window it is filtered
+// bilinearly.
+void drawPicture(TextureEntry* picture, Colour colour, bool still) {
+    bindTexture(picture);
+    const SceneViewport viewport = sceneViewport();
+    const bool texelForTexel = viewport.width == kPictureWidth && viewport.height == kPictureHeight;
+    if (!still || !texelForTexel || picture->width <= 0 || picture->height <= 0) {
+        drawScreenImage(0.0f, 0.0f, 800.0f, 600.0f, 0.0f, 0.0f,
+                        static_cast<float>(kPictureWidth) / 1024.0f,
+                        static_cast<float>(kPictureHeight) / 1024.0f, colour);
+        return;
+    }
+    const uint32_t mag = stageStateValue(StageState::MagFilter);
+    const uint32_t min = stageStateValue(StageState::MinFilter);
+    setStageState(StageState::MagFilter, kFilterPoint);
+    setStageState(StageState::MinFilter, kFilterPoint);
+    const UvRect uv{0.0f, 0.0f,
+                    static_cast<float>(kPictureWidth) / static_cast<float>(picture->width),
+                    static_cast<float>(kPictureHeight) / static_cast<float>(picture->height)};
+    drawSpriteRect(-400.0f, 300.0f, 400.0f, -300.0f, uv, colour, kPictureDepth);
+    setStageState(StageState::MagFilter, mag);
+    setStageState(StageState::MinFilter, min);
+}
+
 // One background: layers behind, the picture, layers in front, spray and
 // leaves. behindColour fades the layers behind in with the picture.
 void drawScene(const SceneLayers& scene, TextureEntry* picture, Colour pictureColour,
-               Colour behindColour, bool withSpray) {
+               Colour behindColour, bool withSpray, bool still) {
     scratch.leafCount = 0;
     scratch.leafPhase = 0.0f;
     bool handled[kMaxBackgroundLayers];
     drawBehindLayers(scene, handled, behindColour);
     if (picture != nullptr) {
-        bindTexture(picture);
-        drawScreenImage(0.0f, 0.0f, 800.0f, 600.0f, 0.0f, 0.0f,
-                        static_cast<float>(kPictureWidth) / 1024.0f,
-                        static_cast<float>(kPictureHeight) / 1024.0f, pictureColour);
+        drawPicture(picture, pictureColour, still);
     }
     drawFrontLayers(scene, handled);
     if (withSpray) {
@@ -335,7 +359,8 @@ struct SavedStates {
 };
 
 SavedStates beginBackground() {
-    SavedStates s{stageStateValue(StageState::AddressU), stageStateValue(StageState::AddressV),
+    SavedStates s{stageStateValue(StageState::AddressU),
+                  stageStateValue(StageState::AddressV),
                   renderStateValue(RenderState::ZEnable),
                   renderStateValue(RenderState::AlphaTestEnable),
                   renderStateValue(RenderState::AlphaBlendEnable),
@@ -459,8 +484,8 @@ bool parseSceneManifest(const char* text, size_t size, ManifestItem* items, int3
             }
             ManifestItem& item = items[(*count)++];
             copyName(item.name, text + keyStart, equals - keyStart);
-            const size_t fileLength = p - fileStart < sizeof item.file - 1 ? p - fileStart
-                                                                           : sizeof item.file - 1;
+            const size_t fileLength =
+                p - fileStart < sizeof item.file - 1 ? p - fileStart : sizeof item.file - 1;
             std::memcpy(item.file, text + fileStart, fileLength);
             item.file[fileLength] = '\0';
             item.group = group;
@@ -546,8 +571,8 @@ void preloadBackgrounds() {
             layer = BackgroundLayer{};
             layer.record = records[i];
             layer.entry = findEntry(records[i].name);
-            layer.kind = layer.entry >= 0 ? layerKindOf(m.entries[layer.entry].name)
-                                          : LayerKind::Still;
+            layer.kind =
+                layer.entry >= 0 ? layerKindOf(m.entries[layer.entry].name) : LayerKind::Still;
         }
     }
     background.loaded = true;
@@ -679,7 +704,8 @@ void drawBackground() {
         return;
     }
     const SavedStates saved = beginBackground();
-    drawScene(background.currentLayers, background.currentPicture, 0xFFFFFFFFu, 0xFFFFFFFFu, true);
+    drawScene(background.currentLayers, background.currentPicture, 0xFFFFFFFFu, 0xFFFFFFFFu, true,
+              true);
     endBackground(saved);
 }
 
@@ -699,14 +725,15 @@ void drawBackgroundWithFade() {
     world.m[3][0] = std::cos(4.712389f * s) * 30.0f * s * s;
     world.m[3][1] = std::sin(kPi * s) * 30.0f * s * s;
     setWorld(&world);
-    drawScene(background.currentLayers, background.currentPicture, 0xFFFFFFFFu, 0xFFFFFFFFu, true);
+    drawScene(background.currentLayers, background.currentPicture, 0xFFFFFFFFu, 0xFFFFFFFFu, true,
+              t <= 0.0f);
     setWorld(nullptr);
     // The second half: the next scene fades in over it, its layers behind
     // the picture later than the picture itself.
     if (t > 0.0f && t <= kCrossFadeMs * 0.5f && background.next >= 0) {
         setTint(background.tint[0], background.tint[1], background.tint[2], background.tint[3] * a);
-        drawScene(background.nextLayers, background.nextPicture, 0xFFFFFFFFu,
-                  withAlpha(a * a * a), false);
+        drawScene(background.nextLayers, background.nextPicture, 0xFFFFFFFFu, withAlpha(a * a * a),
+                  false, true);
     }
     endBackground(saved);
 }

@@ -12,6 +12,7 @@
 #include "platform/primitives.h"
 #include "platform/random.h"
 #include "platform/render_device.h"
+#include "platform/window.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
 
@@ -166,12 +167,18 @@ uint32_t argb(const float c[4]) {
     return ch(c[3]) << 24 | ch(c[0]) << 16 | ch(c[1]) << 8 | ch(c[2]);
 }
 
-// The frame's vertices: six per quad, drawn in runs of one blend type.
+// The frame's vertices: six per quad, drawn in runs of one blend type and,
+// while the effects are drawn, one texture filter.
 struct QuadBatch {
     ColouredVertex vertices[kMaxParticleQuads * 6];
     int32_t quads = 0;
     int32_t blend = -1;
     int32_t queued = 0;
+    bool chooseFilter = false;
+    uint32_t filter = kFilterLinear;
+    // Squares up to this size (scene units) cover no more pixels than their
+    // atlas cell has texels.
+    float nearestUpTo = 0.0f;
 };
 QuadBatch batch;
 
@@ -205,6 +212,19 @@ UvRect cellUv(int32_t cell) {
     return UvRect{u, v, u + cw, v + chh};
 }
 
+// The largest square, in scene units, that covers no more window pixels
+// than an atlas cell has texels (the scene is scaled up in a larger window).
+float nearestSizeLimit() {
+    if (effects.atlas == nullptr || effects.atlas->width <= 0) {
+        return 0.0f;
+    }
+    const float cellTexels = static_cast<float>(effects.atlas->width) /
+                             static_cast<float>(std::max(effects.atlasColumns, 1));
+    const SceneViewport viewport = sceneViewport();
+    const float pixelsPerUnit = static_cast<float>(std::max(viewport.width, 1)) / 800.0f;
+    return cellTexels / pixelsPerUnit;
+}
+
 void queueQuad(Vec3 centre, float rotation, float size, uint32_t colour, int32_t cell,
                int32_t blendtype) {
     if (batch.queued >= kMaxParticleQuads) {
@@ -217,6 +237,19 @@ void queueQuad(Vec3 centre, float rotation, float size, uint32_t colour, int32_t
         batch.blend = blendtype;
         applyParticleBlend(blendtype);
     }
+    // Squares no larger on screen than their atlas cell are sampled nearest:
+    // the soft cells look the same as with bilinear filtering, which costs
+    // the software rasteriser far more per pixel. Larger squares would show
+    // their texels and stay bilinear.
+    if (batch.chooseFilter) {
+        const uint32_t filter = std::fabs(size) <= batch.nearestUpTo ? kFilterPoint : kFilterLinear;
+        if (filter != batch.filter) {
+            flushBatch();
+            batch.filter = filter;
+            setStageState(StageState::MagFilter, filter);
+            setStageState(StageState::MinFilter, filter);
+        }
+    }
     const Vec3 right = cameraRight();
     const Vec3 up = cameraUp();
     const float h = size * 0.5f;
@@ -227,8 +260,12 @@ void queueQuad(Vec3 centre, float rotation, float size, uint32_t colour, int32_t
     const Vec3 b{up.x * c - right.x * s, up.y * c - right.y * s, up.z * c - right.z * s};
     const UvRect uv = cellUv(cell);
     auto corner = [&](float ka, float kb, float u, float v) {
-        return ColouredVertex{centre.x + a.x * ka + b.x * kb, centre.y + a.y * ka + b.y * kb,
-                              centre.z + a.z * ka + b.z * kb, colour, u, v};
+        return ColouredVertex{centre.x + a.x * ka + b.x * kb,
+                              centre.y + a.y * ka + b.y * kb,
+                              centre.z + a.z * ka + b.z * kb,
+                              colour,
+                              u,
+                              v};
     };
     const ColouredVertex tl = corner(-1, 1, uv.uMin, uv.vMin);
     const ColouredVertex tr = corner(1, 1, uv.uMax, uv.vMin);
@@ -441,9 +478,9 @@ void startEffectAt(int32_t index, Vec3 position, Vec3 target, float scale, int32
     }
     e.polar[0] = std::max(e.polar[0], 0.0f);
     if (d.effecttime > 0.0f) {
-        e.velocity = Vec3{(target.x - position.x) / d.effecttime,
-                          (target.y - position.y) / d.effecttime,
-                          (target.z - position.z) / d.effecttime};
+        e.velocity =
+            Vec3{(target.x - position.x) / d.effecttime, (target.y - position.y) / d.effecttime,
+                 (target.z - position.z) / d.effecttime};
     }
 }
 
@@ -533,12 +570,17 @@ void drawEffects() {
     setRenderState(RenderState::ZEnable, 1);
     bindTexture(effects.atlas);
     setBlendMode(1);
+    batch.chooseFilter = true;
+    batch.filter = kFilterLinear;
+    batch.nearestUpTo = nearestSizeLimit();
     for (const Particle& p : effects.particles) {
         if (particleAlive(p) && validEffect(p.effect)) {
             queueParticle(p);
         }
     }
     flushBatch();
+    batch.chooseFilter = false;
+    enableFeature(7);
     setBlendMode(0);
     setRenderState(RenderState::AlphaTestEnable, 1);
     setRenderState(RenderState::ZEnable, 0);

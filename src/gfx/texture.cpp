@@ -1,13 +1,20 @@
 #include "gfx/texture.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "gfx/jpeg.h"
 #include "gfx/tga.h"
 #include "platform/message_box.h"
 #include "platform/render_device.h"
+#include "platform/worker_pool.h"
 #include "resources/asset_registry.h"
 
 namespace corsavel {
@@ -48,6 +55,19 @@ bool decodeImage(const uint8_t* data, int32_t size, DecodedImage* out) {
     return decodeTga(data, n, out);
 }
 
+// Releases the registry's entry for `data` when it owns the bytes (a file
+// read from the disk); archive entries are left alone.
+void releaseDiskCopy(const uint8_t* data) {
+    for (int i = 0; i < assetRegistry.count; ++i) {
+        if (assetRegistry.entries[i]->data == data) {
+            if (assetRegistry.entries[i]->owned) {
+                releaseAsset(data);
+            }
+            return;
+        }
+    }
+}
+
 TextureEntry* addEntry(const char* name) {
     if (textureTable.count >= kMaxTextures || !fitsName(name)) {
         return nullptr;
@@ -83,27 +103,122 @@ TextureEntry* addDecoded(const char* name, const DecodedImage& image, bool hasAl
     return entry;
 }
 
-// Copies the top-left w x h of the image (as far as it reaches) into the
-// entry's texture.
+// The top-left w x h of the image (as far as it reaches) placed in the
+// top-left of a zeroed width x height texel block: a sized texture's
+// contents, made in memory so the texture is uploaded once.
+std::vector<uint8_t> paddedTexels(const DecodedImage* image, int w, int h, int width, int height) {
+    std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 4, 0);
+    if (image == nullptr) {
+        return texels;
+    }
+    int cw = std::min({w, image->width, width});
+    int ch = std::min({h, image->height, height});
+    for (int y = 0; y < ch; ++y) {
+        std::memcpy(&texels[static_cast<size_t>(y) * width * 4],
+                    &image->rgba[static_cast<size_t>(y) * image->width * 4],
+                    static_cast<size_t>(cw > 0 ? cw : 0) * 4);
+    }
+    return texels;
+}
+
+// Loads the image again into an existing entry's texture (its top-left).
 void uploadIntoTopLeft(TextureEntry* entry, const DecodedImage& image, int w, int h) {
     RenderBackend* backend = renderBackend();
     if (!backend || !entry->texture) {
         return;
     }
-    int cw = w < image.width ? w : image.width;
-    int ch = h < image.height ? h : image.height;
-    cw = cw < entry->width ? cw : entry->width;
-    ch = ch < entry->height ? ch : entry->height;
+    int cw = std::min({w, image.width, entry->width});
+    int ch = std::min({h, image.height, entry->height});
     if (cw <= 0 || ch <= 0) {
         return;
     }
-    std::vector<uint8_t> region(static_cast<size_t>(cw) * ch * 4);
-    for (int y = 0; y < ch; ++y) {
-        std::memcpy(&region[static_cast<size_t>(y) * cw * 4],
-                    &image.rgba[static_cast<size_t>(y) * image.width * 4],
-                    static_cast<size_t>(cw) * 4);
-    }
+    std::vector<uint8_t> region = paddedTexels(&image, cw, ch, cw, ch);
     backend->updateTexture(entry->texture, 0, 0, cw, ch, region.data());
+}
+
+// createTexture with the texture's first contents given (width x height
+// RGBA texels): the one upload of a sized load.
+TextureEntry* createTextureWith(const char* name, int width, int height, int32_t format,
+                                bool renderTarget, const uint8_t* texels) {
+    if (!name) {
+        return nullptr;
+    }
+    if (TextureEntry* found = findTexture(name)) {
+        return found;
+    }
+    RenderBackend* backend = renderBackend();
+    uint32_t handle = 0;
+    if (backend && width > 0 && height > 0 && textureTable.count < kMaxTextures && fitsName(name)) {
+        handle = backend->createTexture(width, height, texels);
+    }
+    TextureEntry* entry = handle ? addEntry(name) : nullptr;
+    if (!entry) {
+        if (handle) {
+            backend->releaseTexture(handle);
+        }
+        char text[kTextureNameSize + 64];
+        std::snprintf(text, sizeof text, "Couldn't create texture: %s", name);
+        showMessageBox(text, "Init error");
+        return nullptr;
+    }
+    entry->texture = handle;
+    entry->width = width;
+    entry->height = height;
+    entry->isRenderTarget = renderTarget ? 1 : 0;
+    entry->format = renderTarget ? kTextureFormatX8R8G8B8 : format;
+    return entry;
+}
+
+// A sized picture read and decoded on a worker: the file's bytes (to check
+// against what the loader reads) and the texture's texels.
+struct PrefetchResult {
+    std::vector<uint8_t> fileBytes;
+    std::vector<uint8_t> texels;
+    bool decoded = false;
+};
+struct PrefetchedImage {
+    std::string name;
+    int w = 0;
+    int h = 0;
+    Pending<PrefetchResult> result;
+};
+std::vector<std::shared_ptr<PrefetchedImage>> prefetched;
+
+std::vector<uint8_t> readDiskBytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    uint8_t chunk[65536];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+// The prefetched texels for `name` at w x h when the worker decoded the very
+// bytes the loader holds; the record is taken either way.
+bool takePrefetched(const char* name, int w, int h, const uint8_t* data, int32_t size,
+                    std::vector<uint8_t>* texels) {
+    for (size_t i = 0; i < prefetched.size(); ++i) {
+        const std::shared_ptr<PrefetchedImage> record = prefetched[i];
+        if (record->name != name || record->w != w || record->h != h) {
+            continue;
+        }
+        prefetched.erase(prefetched.begin() + static_cast<std::ptrdiff_t>(i));
+        PrefetchResult result = record->result.take();
+        const bool same = result.decoded && data != nullptr && size >= 0 &&
+                          result.fileBytes.size() == static_cast<size_t>(size) &&
+                          std::memcmp(result.fileBytes.data(), data, result.fileBytes.size()) == 0;
+        if (same) {
+            *texels = std::move(result.texels);
+        }
+        return same;
+    }
+    return false;
 }
 
 }  // namespace
@@ -172,6 +287,11 @@ TextureEntry* loadTexture(const char* name, bool fatal) {
     if (decodeImage(data, size, &image)) {
         entry = addDecoded(name, image, isTgaName(name));
     }
+    // Once on the device, a file read from the disk is not kept in memory as
+    // well; an archive entry stays loadable, as the archive stays.
+    if (entry != nullptr) {
+        releaseDiskCopy(data);
+    }
     // A full table has no room for the texture: treated as a failed load.
     if (!entry && fatal) {
         fatalTexture("Couldn't load texture: %s", name);
@@ -209,17 +329,32 @@ TextureEntry* loadAlphaJpegSized(const char* name, int w, int h) {
     if (!data) {
         return nullptr;
     }
-    TextureEntry* entry = createTexture(name, nextPowerOfTwoAbove(w), nextPowerOfTwoAbove(h),
-                                        kTextureFormatA8R8G8B8, false);
-    size_t jpegSize = 0;
     DecodedImage image;
-    if (entry && size > 0) {
+    bool decoded = false;
+    if (size > 0) {
+        size_t jpegSize = 0;
         splitAlphaJpeg(data, static_cast<size_t>(size), &jpegSize);
-        if (decodeJpeg(data, jpegSize, &image)) {
+        decoded = decodeJpeg(data, jpegSize, &image);
+        if (decoded) {
             // The plane is w bytes a row; only what lies inside the image counts.
             applyAlphaPlane(data + jpegSize, static_cast<size_t>(size) - jpegSize, w, &image);
+        }
+    }
+    const int width = nextPowerOfTwoAbove(w);
+    const int height = nextPowerOfTwoAbove(h);
+    TextureEntry* entry = findTexture(name);
+    if (entry != nullptr) {
+        // An entry of that name is reused and the image loaded into it again.
+        if (decoded && size > 0) {
             uploadIntoTopLeft(entry, image, w, h);
         }
+    } else {
+        const std::vector<uint8_t> texels =
+            paddedTexels(decoded && size > 0 ? &image : nullptr, w, h, width, height);
+        entry =
+            createTextureWith(name, width, height, kTextureFormatA8R8G8B8, false, texels.data());
+    }
+    if (entry && size > 0) {
         entry->hasAlpha = 1;
     }
     releaseAsset(data);
@@ -236,18 +371,67 @@ TextureEntry* loadImageSized(const char* name, int w, int h) {
     if (w <= 0 || h <= 0) {
         return nullptr;
     }
-    TextureEntry* entry = createTexture(name, nextPowerOfTwoAbove(w), nextPowerOfTwoAbove(h),
-                                        kTextureFormatA8R8G8B8, false);
+    // The file first (a missing one ends the game), then one texture made
+    // with the image already in its top-left.
     int32_t size = 0;
     const uint8_t* data = loadFile(name, &size, true);
-    DecodedImage image;
-    if (entry && decodeImage(data, size, &image)) {
-        uploadIntoTopLeft(entry, image, w, h);
+    const int width = nextPowerOfTwoAbove(w);
+    const int height = nextPowerOfTwoAbove(h);
+    std::vector<uint8_t> texels;
+    if (!takePrefetched(name, w, h, data, size, &texels)) {
+        DecodedImage image;
+        const bool decoded = decodeImage(data, size, &image);
+        texels = paddedTexels(decoded ? &image : nullptr, w, h, width, height);
     }
+    TextureEntry* entry =
+        createTextureWith(name, width, height, kTextureFormatA8R8G8B8, false, texels.data());
     if (data) {
         releaseAsset(data);
     }
     return entry;
+}
+
+void prefetchSizedImage(const char* name, int w, int h) {
+    if (!name || w <= 0 || h <= 0) {
+        return;
+    }
+    // The path is fixed now: the worker must not depend on the current folder.
+    char resolved[1024];
+    resolveDiskPath(name, resolved, sizeof resolved);
+    std::string path = resolved;
+    char cwd[1024];
+    if (path.empty() || (path[0] != '/' && getcwd(cwd, sizeof cwd) == nullptr)) {
+        return;
+    }
+    if (path[0] != '/') {
+        path = std::string(cwd) + "/" + path;
+    }
+    auto record = std::make_shared<PrefetchedImage>();
+    record->name = name;
+    record->w = w;
+    record->h = h;
+    prefetched.push_back(record);
+    workerPool().submit([record, path] {
+        PrefetchResult result;
+        result.fileBytes = readDiskBytes(path);
+        DecodedImage image;
+        const int32_t size = static_cast<int32_t>(
+            std::min<size_t>(result.fileBytes.size(), static_cast<size_t>(INT32_MAX)));
+        result.decoded = decodeImage(result.fileBytes.data(), size, &image);
+        if (result.decoded) {
+            result.texels =
+                paddedTexels(&image, record->w, record->h, nextPowerOfTwoAbove(record->w),
+                             nextPowerOfTwoAbove(record->h));
+        }
+        record->result.set(std::move(result));
+    });
+}
+
+void dropPrefetchedImages() {
+    for (const std::shared_ptr<PrefetchedImage>& record : prefetched) {
+        record->result.take();
+    }
+    prefetched.clear();
 }
 
 TextureEntry* createTexture(const char* name, int width, int height, int32_t format,
@@ -258,28 +442,12 @@ TextureEntry* createTexture(const char* name, int width, int height, int32_t for
     if (TextureEntry* found = findTexture(name)) {
         return found;
     }
-    RenderBackend* backend = renderBackend();
-    uint32_t handle = 0;
-    if (backend && width > 0 && height > 0 && textureTable.count < kMaxTextures && fitsName(name)) {
-        std::vector<uint8_t> empty(static_cast<size_t>(width) * height * 4, 0);
-        handle = backend->createTexture(width, height, empty.data());
+    std::vector<uint8_t> empty;
+    if (width > 0 && height > 0) {
+        empty.assign(static_cast<size_t>(width) * height * 4, 0);
     }
-    TextureEntry* entry = handle ? addEntry(name) : nullptr;
-    if (!entry) {
-        if (handle) {
-            backend->releaseTexture(handle);
-        }
-        char text[kTextureNameSize + 64];
-        std::snprintf(text, sizeof text, "Couldn't create texture: %s", name);
-        showMessageBox(text, "Init error");
-        return nullptr;
-    }
-    entry->texture = handle;
-    entry->width = width;
-    entry->height = height;
-    entry->isRenderTarget = renderTarget ? 1 : 0;
-    entry->format = renderTarget ? kTextureFormatX8R8G8B8 : format;
-    return entry;
+    return createTextureWith(name, width, height, format, renderTarget,
+                             empty.empty() ? nullptr : empty.data());
 }
 
 void releaseTexture(TextureEntry* entry) {

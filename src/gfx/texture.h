@@ -49,6 +49,15 @@ void releaseAllTextures();
 void releaseRenderTargets();
 void recreateRenderTargets();
 
+// Reads and decodes a sized picture (as loadImageSized would) from the disk
+// on a worker thread, so that a later loadImageSized of the same name and
+// size only uploads it. The load itself still reads the file through the
+// loader (its registration, its errors); the worker's result is used only
+// when it decoded exactly those bytes.
+void prefetchSizedImage(const char* name, int w, int h);
+// Forgets prefetched pictures nobody asked for (waiting for their workers).
+void dropPrefetchedImages();
+
 // Smallest of 2, 4, ... 1024 strictly above n; 0 when n is 1024 or more.
 int nextPowerOfTwoAbove(int n);
 

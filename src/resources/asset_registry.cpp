@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/file_write.h"
 #include "platform/message_box.h"
@@ -22,11 +24,23 @@ namespace {
 
 AssetRegisteredHook registeredHook = nullptr;
 
+// Archives whose memory was given back: where to read their entries again.
+struct ParkedArchive {
+    std::string path;  // absolute
+};
+std::vector<ParkedArchive> parkedArchives;
+
+bool isParked(const AssetEntry* entry) {
+    return entry->data == nullptr && entry->archive >= 0;
+}
+
 void copyName(char* out, size_t capacity, const char* name) {
     const size_t length = strnlen(name, capacity - 1);
     std::memcpy(out, name, length);
     out[length] = '\0';
 }
+
+void descramble(uint8_t* data, size_t length, const char* name, size_t nameLength);
 
 // Removes entry `index`, shifting the later ones down.
 void removeEntry(int index) {
@@ -46,17 +60,58 @@ void releaseEntry(int index) {
     uint8_t* data = entry->data;
     const bool owned = entry->owned;
     const int32_t size = entry->size;
+    // A parked archive's own entry: its entries go with it, read back or not.
+    const int archive = entry->archive >= 0 && entry->storedName[0] == '\0' ? entry->archive : -1;
     removeEntry(index);
-    if (!owned) {
+    if (archive >= 0) {
+        for (int i = assetRegistry.count - 1; i >= 0; --i) {
+            AssetEntry* other = assetRegistry.entries[i];
+            if (other->archive == archive) {
+                if (other->owned) {
+                    std::free(other->data);
+                }
+                removeEntry(i);
+            }
+        }
+    }
+    if (!owned || data == nullptr) {
+        std::free(owned ? data : nullptr);
         return;
     }
     for (int i = assetRegistry.count - 1; i >= 0; --i) {
         AssetEntry* other = assetRegistry.entries[i];
-        if (!other->owned && other->data >= data && other->data < data + size) {
+        if (!other->owned && other->data != nullptr && other->data >= data &&
+            other->data < data + size) {
             removeEntry(i);
         }
     }
     std::free(data);
+}
+
+// Reads a parked entry's bytes back from its archive file (descrambled with
+// its stored name); false when the file no longer gives them.
+bool unpark(AssetEntry* entry) {
+    const ParkedArchive& archive = parkedArchives[static_cast<size_t>(entry->archive)];
+    auto* bytes = static_cast<uint8_t*>(std::malloc(entry->size > 0 ? entry->size : 1));
+    FILE* file = std::fopen(archive.path.c_str(), "rb");
+    bool read = bytes != nullptr && file != nullptr &&
+                std::fseek(file, static_cast<long>(entry->archiveOffset), SEEK_SET) == 0 &&
+                std::fread(bytes, 1, static_cast<size_t>(entry->size), file) ==
+                    static_cast<size_t>(entry->size);
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    if (!read) {
+        std::free(bytes);
+        return false;
+    }
+    const size_t nameLength = std::strlen(entry->storedName);
+    if (nameLength > 0) {
+        descramble(bytes, static_cast<size_t>(entry->size), entry->storedName, nameLength);
+    }
+    entry->data = bytes;
+    entry->owned = true;
+    return true;
 }
 
 bool isFile(const char* path) {
@@ -110,6 +165,24 @@ uint8_t* readWholeFile(const char* name, int32_t* outSize) {
     return buffer;
 }
 
+// Byte i ^= name[i mod n], a block of whole name periods at a time so that
+// the inner loop is a plain XOR of two arrays.
+void descramble(uint8_t* data, size_t length, const char* name, size_t nameLength) {
+    constexpr size_t kKeyBytes = 4096;
+    uint8_t key[kKeyBytes];
+    const size_t block = kKeyBytes / nameLength * nameLength;
+    for (size_t i = 0; i < block; ++i) {
+        key[i] = static_cast<uint8_t>(name[i % nameLength]);
+    }
+    for (size_t start = 0; start < length; start += block) {
+        const size_t count = length - start < block ? length - start : block;
+        uint8_t* out = data + start;
+        for (size_t i = 0; i < count; ++i) {
+            out[i] ^= key[i];
+        }
+    }
+}
+
 }  // namespace
 
 void fatalLoadingError(const char* name) {
@@ -148,9 +221,16 @@ AssetEntry* findAsset(const char* name) {
     copyName(folded, sizeof folded, name);
     foldAssetName(folded);
     for (int i = 0; i < assetRegistry.count; ++i) {
-        if (std::strcmp(assetRegistry.entries[i]->name, folded) == 0) {
-            return assetRegistry.entries[i];
+        AssetEntry* entry = assetRegistry.entries[i];
+        if (std::strcmp(entry->name, folded) != 0) {
+            continue;
         }
+        if (isParked(entry) && !unpark(entry)) {
+            // The archive file lost the bytes: the entry is gone.
+            removeEntry(i);
+            return findAsset(name);
+        }
+        return entry;
     }
     return nullptr;
 }
@@ -209,6 +289,9 @@ uint8_t* loadFileInto(const char* name, uint8_t* buffer, int32_t capacity, int32
 }
 
 bool releaseAsset(const uint8_t* data) {
+    if (data == nullptr) {
+        return false;
+    }
     for (int i = 0; i < assetRegistry.count; ++i) {
         if (assetRegistry.entries[i]->data == data) {
             releaseEntry(i);
@@ -257,12 +340,12 @@ int parseArchive(uint8_t* bytes, size_t size) {
             break;
         }
         uint8_t* data = bytes + cursor;
-        for (uint32_t i = 0; i < length; ++i) {
-            data[i] ^= static_cast<uint8_t>(name[i % nameLength]);
-        }
+        descramble(data, length, name, nameLength);
         if (!registerAsset(name, static_cast<int32_t>(length), data, false)) {
             break;
         }
+        std::memcpy(assetRegistry.entries[assetRegistry.count - 1]->storedName, name,
+                    nameLength + 1);
         ++registered;
         cursor += length;
     }
@@ -280,6 +363,50 @@ void loadArchive(const char* fileName) {
         return;
     }
     parseArchive(bytes, static_cast<size_t>(size));
+}
+
+bool parkArchive(const char* fileName) {
+    char folded[kAssetLookupNameSize];
+    copyName(folded, sizeof folded, fileName);
+    foldAssetName(folded);
+    int own = -1;
+    for (int i = 0; i < assetRegistry.count; ++i) {
+        const AssetEntry* entry = assetRegistry.entries[i];
+        if (entry->owned && entry->data != nullptr && std::strcmp(entry->name, folded) == 0) {
+            own = i;
+            break;
+        }
+    }
+    if (own < 0) {
+        return false;
+    }
+    char resolved[1024];
+    resolveDiskPath(fileName, resolved, sizeof resolved);
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(resolved, error);
+    if (error) {
+        return false;
+    }
+    AssetEntry* archive = assetRegistry.entries[own];
+    uint8_t* buffer = archive->data;
+    const int id = static_cast<int>(parkedArchives.size());
+    parkedArchives.push_back(ParkedArchive{path.string()});
+    for (int i = 0; i < assetRegistry.count; ++i) {
+        AssetEntry* entry = assetRegistry.entries[i];
+        if (!entry->owned && entry->data != nullptr && entry->data >= buffer &&
+            entry->data < buffer + archive->size) {
+            entry->archiveOffset = static_cast<uint32_t>(entry->data - buffer);
+            entry->data = nullptr;
+            entry->archive = id;
+        }
+    }
+    archive->data = nullptr;
+    archive->owned = false;
+    archive->archive = id;
+    archive->archiveOffset = 0;
+    archive->storedName[0] = '\0';
+    std::free(buffer);
+    return true;
 }
 
 bool writeFile(const char* name, const uint8_t* data, int32_t size) {
@@ -368,6 +495,7 @@ void clearAssetRegistry() {
     while (assetRegistry.count > 0) {
         releaseEntry(assetRegistry.count - 1);
     }
+    parkedArchives.clear();
 }
 
 }  // namespace corsavel

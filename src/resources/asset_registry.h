@@ -16,8 +16,14 @@ constexpr int kAssetLookupNameSize = 64;
 struct AssetEntry {
     char name[kAssetNameSize];  // folded to upper case
     int32_t size = 0;
-    uint8_t* data = nullptr;
-    bool owned = false;  // the registry frees data on release
+    uint8_t* data = nullptr;  // null while parked (see parkArchive)
+    bool owned = false;       // the registry frees data on release
+    // An archive's entry: the archive (index into the parked archives, -1
+    // for none), where its bytes start in the archive file and its name as
+    // stored there (the scrambling key).
+    int32_t archive = -1;
+    uint32_t archiveOffset = 0;
+    char storedName[kAssetLookupNameSize] = {};
 };
 
 struct AssetRegistry {
@@ -60,6 +66,14 @@ bool releaseAssetByName(const char* name);
 // (descrambled in place). A missing archive is skipped silently; parsing
 // stops at the first malformed entry, keeping the entries before it.
 void loadArchive(const char* fileName);
+
+// Gives back the memory of a loaded archive once the one-time load is done,
+// keeping everything loadable: the archive's entries (and its own entry)
+// stay in the registry, in their places, with their bytes read back from
+// the archive file (and descrambled) the first time they are asked for.
+// Releasing the archive by name still forgets all of them. False when the
+// archive is not loaded.
+bool parkArchive(const char* fileName);
 
 // Parses archive bytes that the caller keeps alive, descrambling and
 // registering each entry in place. Returns the number of entries registered.

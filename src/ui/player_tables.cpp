@@ -31,11 +31,6 @@ void loadPlayerTables(uint32_t seed) {
     removeStaleTemporaryFiles();
     loadProfiles();
     loadScoreTables(seed);
-    if (profileTable.count == 0 && createProfile(kStarterProfileName)) {
-        Profile& p = profileTable.records[profileTable.current];
-        p.lives[0] = 3;
-        p.lives[1] = 3;
-    }
     syncActiveProfile();
     tablesLoaded = true;
     storeProfileCountInSettings();

@@ -4,9 +4,6 @@
 
 namespace corsavel {
 
-// The name of the profile made when the game starts with none, so a player's
-// progress always has a record to live in.
-constexpr const char* kStarterProfileName = "PLAYER";
 
 // The start-up load: creates the "settings" folder, reads the profiles (count
 // and index from the settings record), the level records and the hiscores,

@@ -15,6 +15,7 @@
 #include "platform/null_device.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/recording_device.h"
 #include "platform/render_device.h"
 #include "resources/asset_registry.h"
 #include "resources/text_table.h"
@@ -38,8 +39,28 @@ TEST(LoadSteps, RunInTheGamesOrder) {
     // packs after the models and dancers they show; the effects and
     // backgrounds while the archives with their images are still loaded.
     const std::vector<std::string> expected = {"archives", "texts",   "settings", "sounds",  "models",
-                                               "dancers",  "levels",  "effects",  "backgrounds"};
+                                               "dancers",  "levels",  "effects",  "backgrounds",
+                                               "menus",    "map"};
     EXPECT_EQ(names, expected);
+}
+
+// The loading screen redraws when the bar's drawn width changes, at most
+// once per display refresh; the clock's wrap is no gap.
+TEST(LoadingRedraw, OnlyWhenTheBarMovesAndAFrameHasPassed) {
+    LoadingRedrawGate gate;
+    EXPECT_TRUE(gate.due(0.0f, 310.0f, 1000));
+    EXPECT_FALSE(gate.due(0.5f, 310.0f, 1000 + kLoadingRedrawMs - 1)) << "too soon";
+    EXPECT_TRUE(gate.due(0.5f, 310.0f, 1000 + kLoadingRedrawMs));
+    EXPECT_FALSE(gate.due(0.501f, 310.0f, 2000)) << "same pixel width";
+    EXPECT_TRUE(gate.due(0.51f, 310.0f, 2000));
+    // The bar is not clamped: past its full width it still moves.
+    EXPECT_TRUE(gate.due(1.0f, 310.0f, 3000));
+    EXPECT_TRUE(gate.due(1.7f, 310.0f, 4000));
+
+    LoadingRedrawGate wrapping;
+    EXPECT_TRUE(wrapping.due(0.1f, 310.0f, 0xFFFFFFF0u));
+    EXPECT_FALSE(wrapping.due(0.2f, 310.0f, 0xFFFFFFF0u + 8));
+    EXPECT_TRUE(wrapping.due(0.2f, 310.0f, 0xFFFFFFF0u + kLoadingRedrawMs));
 }
 
 class LoadAll : public ::testing::Test {
@@ -93,6 +114,30 @@ TEST_F(LoadAll, LoadsEveryStepAndLeavesTheIntroCurrent) {
     // The intro is made current directly, with no switch pending.
     EXPECT_EQ(currentScreen(), &introScreen);
     EXPECT_FALSE(screens.switchPending);
+}
+
+double hookBytes = 0.0;
+void countingHook(int32_t size) {
+    hookBytes += size;
+    loadingProgress(size);
+}
+
+// Redraws are rationed, the count is not: the bar ends at every registered
+// byte, and the loading screen was drawn while the load ran.
+TEST_F(LoadAll, EveryRegisteredByteMovesTheBarWhileTheScreenRedraws) {
+    RecordingDevice counting;
+    counting.install();
+    hookBytes = 0.0;
+    setAssetRegisteredHook(countingHook);
+    setCurrentScreen(&introScreen);
+    app.loadAllPending = true;
+    loadAll();
+    app.loadAllPending = false;
+    setAssetRegisteredHook(nullptr);
+    setRenderBackend(&device_);
+    EXPECT_GT(hookBytes, 1e6);
+    EXPECT_NEAR(intro.loadedBytes, hookBytes, hookBytes * 1e-6);
+    EXPECT_GE(counting.presents, 1);
 }
 
 TEST_F(LoadAll, IdlePassLoadsOnceAfterTheFrameThatAskedAndClearsTheOverlay) {

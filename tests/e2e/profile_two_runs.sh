@@ -14,6 +14,7 @@ trap 'rm -rf "$work"' EXIT
 home=$work/user
 
 cat > "$work/first.script" <<SCRIPT
+profile create PLAYER
 notips
 level 0 0
 frames 2

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -83,12 +84,11 @@ TEST(SceneFile, RecordCountIsBoundedByTheBytesRead) {
     EXPECT_STREQ(records[1].name, "sky0");
     EXPECT_FLOAT_EQ(records[1].rect[2], 100.0f);
     const auto negative = sceneBytes(-5, 1);
-    ASSERT_TRUE(parseSceneFile(negative.data(), negative.size(), records, kMaxBackgroundLayers,
-                               &count));
+    ASSERT_TRUE(
+        parseSceneFile(negative.data(), negative.size(), records, kMaxBackgroundLayers, &count));
     EXPECT_EQ(count, 0);
     const auto many = sceneBytes(300, 300);
-    ASSERT_TRUE(
-        parseSceneFile(many.data(), many.size(), records, kMaxBackgroundLayers, &count));
+    ASSERT_TRUE(parseSceneFile(many.data(), many.size(), records, kMaxBackgroundLayers, &count));
     EXPECT_EQ(count, kMaxBackgroundLayers);
     EXPECT_FALSE(parseSceneFile(many.data(), 40, records, kMaxBackgroundLayers, &count));
     EXPECT_EQ(count, 0);
@@ -275,6 +275,47 @@ TEST_F(BackgroundTest, SprayOfOneHundredSquareEmitsEveryThirtyMsAtMost) {
         updateBackground(10.0f);
     }
     EXPECT_EQ(background.sprayNext, next);
+}
+
+// Standing still, the picture's texels land one for one on the 800x600
+// pixels and are sampled nearest; zoomed in a cross-fade it is filtered.
+TEST_F(BackgroundTest, StillPictureIsSampledTexelForTexel) {
+    sceneWith("sky0", nullptr, {});
+    background.currentPicture = fakePicture(0);
+    enableFeature(7);
+    drawBackgroundWithFade();
+    ASSERT_EQ(device.draws.size(), 1u);
+    const DrawRecord& still = device.draws[0];
+    EXPECT_EQ(still.stage(StageState::MagFilter), kFilterPoint);
+    EXPECT_EQ(still.stage(StageState::MinFilter), kFilterPoint);
+    float lowU = 1.0f, highU = 0.0f, lowV = 1.0f, highV = 0.0f;
+    float lowX = 1e9f, highX = -1e9f, lowY = 1e9f, highY = -1e9f;
+    for (int v = 0; v < still.vertexCount; ++v) {
+        lowU = std::min(lowU, still.u(v));
+        highU = std::max(highU, still.u(v));
+        lowV = std::min(lowV, still.v(v));
+        highV = std::max(highV, still.v(v));
+        lowX = std::min(lowX, still.position(v).x);
+        highX = std::max(highX, still.position(v).x);
+        lowY = std::min(lowY, still.position(v).y);
+        highY = std::max(highY, still.position(v).y);
+    }
+    EXPECT_FLOAT_EQ(lowU, 0.0f);
+    EXPECT_FLOAT_EQ(highU, 800.0f / 1024.0f);
+    EXPECT_FLOAT_EQ(lowV, 0.0f);
+    EXPECT_FLOAT_EQ(highV, 600.0f / 1024.0f);
+    EXPECT_FLOAT_EQ(lowX, -400.0f);
+    EXPECT_FLOAT_EQ(highX, 400.0f);
+    EXPECT_FLOAT_EQ(lowY, -300.0f);
+    EXPECT_FLOAT_EQ(highY, 300.0f);
+    EXPECT_EQ(stageStateValue(StageState::MagFilter), kFilterLinear);
+    EXPECT_EQ(stageStateValue(StageState::MinFilter), kFilterLinear);
+
+    background.fadeMs = 4000.0f;
+    device.draws.clear();
+    drawBackgroundWithFade();
+    ASSERT_EQ(device.draws.size(), 1u);
+    EXPECT_EQ(device.draws[0].stage(StageState::MagFilter), kFilterLinear);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "gfx/texture.h"
 #include "platform/frame_state.h"
 #include "platform/random.h"
 #include "platform/recording_device.h"
@@ -226,6 +227,40 @@ TEST_F(ParticlesTest, AFullRingDrawsInRunsOfOneBlendType) {
     EXPECT_EQ(renderStateValue(RenderState::ZEnable), 0u);
 }
 
+// Squares no larger than their 64-texel atlas cell are sampled nearest and
+// larger ones bilinear, in ring order; the frame ends bilinear again.
+TEST_F(ParticlesTest, SquaresUpToTheirCellSizeAreSampledNearest) {
+    TextureEntry atlas;
+    atlas.width = 256;
+    atlas.height = 256;
+    atlas.texture = 7;
+    effects.atlas = &atlas;
+    effects.atlasColumns = 4;
+    effects.atlasRows = 4;
+    const int32_t small = add("small", 1.0f);
+    const int32_t cell = add("cell", 1.0f);
+    const int32_t large = add("large", 1.0f);
+    effectTable.defs[cell].radius0 = effectTable.defs[cell].radius1 = 64.0f;
+    effectTable.defs[large].radius0 = effectTable.defs[large].radius1 = 65.0f;
+    for (int32_t i : {small, cell, large, large, small}) {
+        spawnParticle(Vec3{}, i, 1.0f, 0);
+    }
+    enableFeature(7);
+    device.draws.clear();
+    drawEffects();
+    effects.atlas = nullptr;
+    ASSERT_EQ(device.draws.size(), 3u);
+    EXPECT_EQ(device.draws[0].primitiveCount, 4);
+    EXPECT_EQ(device.draws[0].stage(StageState::MagFilter), kFilterPoint);
+    EXPECT_EQ(device.draws[0].stage(StageState::MinFilter), kFilterPoint);
+    EXPECT_EQ(device.draws[1].primitiveCount, 4);
+    EXPECT_EQ(device.draws[1].stage(StageState::MagFilter), kFilterLinear);
+    EXPECT_EQ(device.draws[2].primitiveCount, 2);
+    EXPECT_EQ(device.draws[2].stage(StageState::MinFilter), kFilterPoint);
+    EXPECT_EQ(stageStateValue(StageState::MagFilter), kFilterLinear);
+    EXPECT_EQ(stageStateValue(StageState::MinFilter), kFilterLinear);
+}
+
 TEST_F(ParticlesTest, ParticlesDrawFromTheLooksGeneratorOnly) {
     const int32_t i = add("random", 20.0f);
     effectTable.defs[i].positiondev[0] = 50.0f;
@@ -239,9 +274,10 @@ TEST_F(ParticlesTest, ParticlesDrawFromTheLooksGeneratorOnly) {
 
 TEST(EffectParsing, KeysAbsentKeepPresetsAndSubstringKeysNeedTheirOrder) {
     EffectDef d;
-    parseEffectDef("rot=10\r\nrotdev=2\r\ndrot=30\r\ndrotdev=4\r\ncolor0=(0.5,0.25)\r\n"
-                   "lissx=(1,2,3,4,5)\r\nspeed=(1,2,3)\r\n",
-                   "bomb", &d);
+    parseEffectDef(
+        "rot=10\r\nrotdev=2\r\ndrot=30\r\ndrotdev=4\r\ncolor0=(0.5,0.25)\r\n"
+        "lissx=(1,2,3,4,5)\r\nspeed=(1,2,3)\r\n",
+        "bomb", &d);
     EXPECT_STREQ(d.name, "bomb");
     EXPECT_FLOAT_EQ(d.rot, 10.0f);
     EXPECT_FLOAT_EQ(d.rotdev, 2.0f);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -29,7 +32,8 @@ protected:
     void addAsset(const std::string& name, const std::vector<uint8_t>& bytes) {
         // Owned asset bytes are malloc'd: the registry frees them with free().
         auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-        if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
+        if (!bytes.empty())
+            std::memcpy(copy, bytes.data(), bytes.size());
         ASSERT_TRUE(registerAsset(name.c_str(), static_cast<int32_t>(bytes.size()), copy, true));
     }
     static uint32_t red(int, int) { return 0xFF0000FFu; }
@@ -140,6 +144,86 @@ TEST_F(TextureTableTest, SizedLoadsUsePowerOfTwoTexturesWithImageTopLeft) {
     EXPECT_EQ(s->hasAlpha, 0);
     EXPECT_GT(device.texture(s->texture)->rgba[2], 240);
     EXPECT_EQ(device.texture(s->texture)->rgba[(8 * 6) * 4 + 2], 0);
+}
+
+// Only the image's top-left w x h reaches the texture; the rest is zero.
+TEST_F(TextureTableTest, SizedLoadKeepsOnlyTheRequestedCornerOfALargerImage) {
+    addAsset("tt_corner.jpg", test::makeJpeg(6, 3, 250, 250, 250));
+    TextureEntry* e = loadImageSized("tt_corner.jpg", 4, 2);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->width, 8);
+    EXPECT_EQ(e->height, 4);
+    const auto* t = device.texture(e->texture);
+    ASSERT_NE(t, nullptr);
+    EXPECT_GT(t->rgba[(8 * 1 + 3) * 4], 240);
+    EXPECT_EQ(t->rgba[(8 * 0 + 4) * 4], 0);
+    EXPECT_EQ(t->rgba[(8 * 2 + 0) * 4], 0);
+}
+
+// A picture read from the disk is not kept twice (file bytes and texture);
+// an archive entry stays loadable for later requests.
+TEST_F(TextureTableTest, DiskFileIsReleasedOnceUploadedArchiveEntryIsKept) {
+    addAsset("tt_disk.tga", test::makeTga(4, 4, 32, false, false, red));
+    ASSERT_NE(loadTexture("tt_disk.tga"), nullptr);
+    EXPECT_EQ(findAsset("tt_disk.tga"), nullptr);
+
+    std::vector<uint8_t> tga = test::makeTga(4, 4, 32, false, false, red);
+    ASSERT_TRUE(
+        registerAsset("tt_archived.tga", static_cast<int32_t>(tga.size()), tga.data(), false));
+    ASSERT_NE(loadTexture("tt_archived.tga"), nullptr);
+    EXPECT_NE(findAsset("tt_archived.tga"), nullptr);
+    releaseAsset(tga.data());
+}
+
+// A picture decoded ahead on a worker gives the same texture as one decoded
+// by the load itself; when the file changed in between, the bytes the loader
+// read win. Pictures nobody asked for are dropped.
+TEST_F(TextureTableTest, PrefetchedPicturesUploadTheBytesTheLoaderRead) {
+    char pattern[] = "/tmp/corsavel-prefetch-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    char previous[1024];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    auto write = [](const char* name, const std::vector<uint8_t>& bytes) {
+        FILE* file = std::fopen(name, "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    };
+    write("tt_same.jpg", test::makeJpeg(20, 10, 10, 200, 30));
+    loadImageSized("tt_same.jpg", 20, 10);
+    const std::vector<uint8_t> direct = device.texture(findTexture("tt_same.jpg")->texture)->rgba;
+    releaseTexture(findTexture("tt_same.jpg"));
+    clearAssetRegistry();
+
+    prefetchSizedImage("tt_same.jpg", 20, 10);
+    TextureEntry* same = loadImageSized("tt_same.jpg", 20, 10);
+    ASSERT_NE(same, nullptr);
+    EXPECT_EQ(same->width, 32);
+    EXPECT_EQ(device.texture(same->texture)->rgba, direct);
+
+    write("tt_changed.jpg", test::makeJpeg(20, 10, 10, 200, 30));
+    prefetchSizedImage("tt_changed.jpg", 20, 10);
+    write("tt_changed.jpg", test::makeJpeg(20, 10, 250, 0, 0));
+    TextureEntry* changed = loadImageSized("tt_changed.jpg", 20, 10);
+    ASSERT_NE(changed, nullptr);
+    EXPECT_GT(device.texture(changed->texture)->rgba[0], 240) << "the red picture the loader read";
+
+    prefetchSizedImage("tt_unused.jpg", 20, 10);
+    dropPrefetchedImages();
+    clearAssetRegistry();
+    ASSERT_EQ(chdir(previous), 0);
+    ASSERT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+// A prefetched picture that is missing ends the game with the loader's own
+// message, as without the prefetch.
+TEST_F(TextureTableTest, PrefetchedMissingPictureStillStopsTheGame) {
+    prefetchSizedImage("tt_nowhere.jpg", 20, 10);
+    EXPECT_EXIT(loadImageSized("tt_nowhere.jpg", 20, 10), testing::ExitedWithCode(1),
+                "Can't load tt_nowhere.jpg");
+    dropPrefetchedImages();
 }
 
 TEST_F(TextureTableTest, CreateReturnsExistingEntryWhateverItsSize) {

@@ -17,7 +17,8 @@ std::vector<uint8_t> archiveEntry(const std::string& name, const std::string& pl
     std::vector<uint8_t> out(name.begin(), name.end());
     out.push_back(0);
     const uint32_t length = static_cast<uint32_t>(plain.size());
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(length >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(length >> (8 * i)));
     for (size_t i = 0; i < plain.size(); ++i) {
         out.push_back(static_cast<uint8_t>(plain[i] ^ name[i % name.size()]));
     }
@@ -26,7 +27,8 @@ std::vector<uint8_t> archiveEntry(const std::string& name, const std::string& pl
 
 uint8_t* copyToHeap(const std::vector<uint8_t>& bytes) {
     auto* buffer = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-    if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(buffer, bytes.data(), bytes.size());
     return buffer;
 }
 
@@ -83,6 +85,89 @@ TEST_F(AssetRegistryTest, ArchiveEntryIsDescrambledAndFoundInAnyCase) {
     EXPECT_EQ(std::string(reinterpret_cast<char*>(data), 3), "aba");
     clearAssetRegistry();
     std::free(buffer);
+}
+
+// Long entries cross many repeats of the name, with names whose length
+// does not divide any block size.
+TEST_F(AssetRegistryTest, LongEntriesDescrambleWholeWhateverTheNameLength) {
+    std::string plain(10007, '\0');
+    for (size_t i = 0; i < plain.size(); ++i) {
+        plain[i] = static_cast<char>((i * 131 + 7) & 0xFF);
+    }
+    std::vector<uint8_t> bytes;
+    const std::vector<std::string> names = {"x", "abcdefg", std::string(63, 'q')};
+    for (const std::string& name : names) {
+        const std::vector<uint8_t> entry = archiveEntry(name, plain);
+        bytes.insert(bytes.end(), entry.begin(), entry.end());
+    }
+    uint8_t* buffer = copyToHeap(bytes);
+    ASSERT_EQ(parseArchive(buffer, bytes.size()), 3);
+    for (const std::string& name : names) {
+        AssetEntry* entry = findAsset(name.c_str());
+        ASSERT_NE(entry, nullptr) << name;
+        ASSERT_EQ(entry->size, static_cast<int32_t>(plain.size()));
+        EXPECT_EQ(std::memcmp(entry->data, plain.data(), plain.size()), 0) << name;
+    }
+    clearAssetRegistry();
+    std::free(buffer);
+}
+
+std::string loadText(const char* name) {
+    int32_t size = 0;
+    uint8_t* data = loadFile(name, &size, false);
+    return data != nullptr ? std::string(reinterpret_cast<char*>(data), size) : "<none>";
+}
+
+// A parked archive gives its memory back and still answers every entry with
+// the same bytes, read back from the file when asked for.
+TEST_F(AssetRegistryTest, ParkedArchiveEntriesReadBackTheSameBytes) {
+    std::vector<uint8_t> bytes = archiveEntry("Pic.tga", std::string(5000, 'p'));
+    const std::vector<uint8_t> second = archiveEntry("back1.jpg", "jpeg bytes");
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    writeDisk("a.dat", std::string(bytes.begin(), bytes.end()));
+    loadArchive("a.dat");
+    ASSERT_EQ(assetRegistry.count, 3);
+    EXPECT_FALSE(parkArchive("missing.dat"));
+    ASSERT_TRUE(parkArchive("a.dat"));
+    for (int i = 0; i < assetRegistry.count; ++i) {
+        EXPECT_EQ(assetRegistry.entries[i]->data, nullptr) << assetRegistry.entries[i]->name;
+    }
+    EXPECT_EQ(loadText("PIC.TGA"), std::string(5000, 'p'));
+    EXPECT_EQ(loadText("pic.tga"), std::string(5000, 'p'));
+    EXPECT_EQ(loadText("back1.jpg"), "jpeg bytes");
+    EXPECT_EQ(assetRegistry.count, 3) << "read back in place, nothing registered again";
+    // Released once converted, the next request goes to the disk.
+    releaseAsset(findAsset("back1.jpg")->data);
+    EXPECT_EQ(loadText("back1.jpg"), "<none>");
+    writeDisk("back1.jpg", "loose");
+    EXPECT_EQ(loadText("back1.jpg"), "loose");
+}
+
+TEST_F(AssetRegistryTest, ReleasingAParkedArchiveByNameForgetsItsEntries) {
+    std::vector<uint8_t> bytes = archiveEntry("one.txt", "1");
+    const std::vector<uint8_t> second = archiveEntry("two.txt", "2");
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    writeDisk("b.dat", std::string(bytes.begin(), bytes.end()));
+    loadArchive("b.dat");
+    ASSERT_TRUE(parkArchive("b.dat"));
+    EXPECT_EQ(loadText("one.txt"), "1");  // read back
+    EXPECT_FALSE(releaseAssetByName("b.dat"));
+    EXPECT_TRUE(releaseAssetByName("B.DAT"));
+    EXPECT_EQ(assetRegistry.count, 0);
+    EXPECT_EQ(loadText("one.txt"), "<none>");
+    EXPECT_EQ(loadText("two.txt"), "<none>");
+}
+
+// An archive file gone after parking: its entries are missing, never freed
+// or stale bytes.
+TEST_F(AssetRegistryTest, ParkedEntryOfAVanishedArchiveIsMissing) {
+    const std::vector<uint8_t> bytes = archiveEntry("gone.txt", "here");
+    writeDisk("c.dat", std::string(bytes.begin(), bytes.end()));
+    loadArchive("c.dat");
+    ASSERT_TRUE(parkArchive("c.dat"));
+    ASSERT_EQ(std::remove("c.dat"), 0);
+    EXPECT_EQ(loadText("gone.txt"), "<none>");
+    EXPECT_EQ(findAsset("gone.txt"), nullptr);
 }
 
 TEST_F(AssetRegistryTest, StoredBytesEqualToTheNameDescrambleToZero) {
@@ -232,7 +317,8 @@ TEST_F(AssetRegistryTest, MissingRequiredFileStopsWithTheLoadingError) {
             setenv("CORSAVEL_NO_MESSAGE_BOX", "1", 1);
             loadFile("nothere.tga", nullptr, true);
         },
-        ::testing::ExitedWithCode(1), "Loading Error: Can't load nothere.tga...\nProgram will now stop.");
+        ::testing::ExitedWithCode(1),
+        "Loading Error: Can't load nothere.tga...\nProgram will now stop.");
 }
 
 TEST_F(AssetRegistryTest, RegistrationHookSeesEverySize) {

@@ -74,6 +74,7 @@ TEST_F(Durability, WhatAKilledWriteLeftIsRemovedAtTheNextStart) {
 // does not own): the saves fail quietly and the files stay as they were.
 TEST_F(Durability, AReadOnlySettingsFolderKeepsTheOldFiles) {
     loadPlayerTables(1);
+    ASSERT_TRUE(createProfile("PLAYER"));
     ASSERT_TRUE(createProfile("ANNA"));
     ASSERT_TRUE(savePlayerTables());
     const std::vector<uint8_t> profiles = readBytes(settingsPath("profiles.dat"));

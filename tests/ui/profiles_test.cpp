@@ -213,13 +213,11 @@ TEST_F(ProfilesFile, LoadTakesCountAndIndexFromTheSettings) {
     EXPECT_TRUE(playerTablesLoaded());
 }
 
-TEST_F(ProfilesFile, AnEmptyTableGetsTheStarterProfileWithThreeLives) {
+TEST_F(ProfilesFile, AnEmptyTableStaysEmptyUntilThePlayerNamesAProfile) {
     loadPlayerTables(1);
-    ASSERT_EQ(profileTable.count, 1);
-    EXPECT_STREQ(activeProfile().name, kStarterProfileName);
-    EXPECT_EQ(activeProfile().lives[0], 3);
-    EXPECT_EQ(activeProfile().lives[1], 3);
-    EXPECT_EQ(settings.profileCount, 1);
+    EXPECT_EQ(profileTable.count, 0);
+    EXPECT_EQ(currentProfileRecord(), nullptr);
+    EXPECT_EQ(settings.profileCount, 0);
 }
 
 TEST_F(ProfilesFile, NothingIsWrittenBeforeTheTablesWereRead) {

@@ -2,9 +2,11 @@
 
 namespace corsavel::forge {
 
+// Run-length TGAs: the transparent and flat areas of the art shrink the
+// archive the game reads and keeps in memory to about a third.
 void addTga(ForgeOutput& out, const std::string& name, const Image& image,
             Destination destination) {
-    out.add(name, encodeTga(image, true, false), destination);
+    out.add(name, encodeTga(image, true, true), destination);
 }
 
 void addJpeg(ForgeOutput& out, const std::string& name, const Image& image, int quality,

@@ -159,7 +159,7 @@ void forgeFont(ForgeOutput& out) {
         std::fprintf(stderr, "corsavel-forge: cannot open the font face %s\n", kFontFacePath);
         return;
     }
-    out.add("font.tga", encodeTga(font.texture, true, false), Destination::TargaArchive);
+    out.add("font.tga", encodeTga(font.texture, true, true), Destination::TargaArchive);
     out.add("font.dat", encodeFontMetrics(font));
 }
 

@@ -11,7 +11,7 @@
 
 #include "app/app_state.h"
 #include "app/screen.h"
-#include "app/stand_in_pages.h"
+#include "ui/menu.h"
 #include "game/progress.h"
 #include "game/rules.h"
 #include "harness.h"
@@ -53,7 +53,10 @@ void startOnGameScreen(int level, int mode) {
     session.gameMode = static_cast<uint8_t>(mode);
     setLastMode(activeProfile(), mode);
     game.flags.replayAfterLoss = false;
-    openInGamePage("");
+    // No page stays open from before.
+    menu.currentPage = nullptr;
+    menu.entering = false;
+    menu.leaving = false;
     startLevel(level);
     requestScreen(&gameScreen);
     applyScreenSwitch();
@@ -310,7 +313,6 @@ int modeIndex() {
     registerHarnessCommand("hand", handCommand) && registerHarnessCommand("lives", livesCommand) &&
     registerHarnessCommand("notips", noTipsCommand) &&
     registerHarnessCommand("expectcell", expectCellCommand) &&
-    registerDumpField("menuPage", [] { return HarnessValue::string(inGamePageName()); }) &&
     registerDumpField("menuActive", [] { return num(game.flags.menuActive); }) &&
     registerDumpField("gameMode", [] { return num(session.gameMode); }) &&
     registerDumpField("currentLevel", [] { return num(session.currentLevel); }) &&

@@ -10,7 +10,7 @@
 #include "app/load_steps.h"
 #include "app/request_routes.h"
 #include "app/screen.h"
-#include "app/stand_in_pages.h"
+#include "ui/menu.h"
 #include "game/game_requests.h"
 #include "game/progress.h"
 #include "game/rules.h"
@@ -134,7 +134,10 @@ bool restartCommand(const HarnessArgs& args, std::string* error) {
     game = GameState{};
     session = SessionState{};
     clearRequests();
-    openInGamePage("");
+    // No page stays open from before.
+    menu.currentPage = nullptr;
+    menu.entering = false;
+    menu.leaving = false;
     readSettings();
     for (int i = 0; i < loadStepCount(); ++i) {
         if (std::string(loadStep(i).name) == "settings") {
