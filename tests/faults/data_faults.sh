@@ -40,25 +40,23 @@ damage() {
     rm -f "$work/Data/$1"
     head -c "$size" /dev/zero | tr '\000' '\141' > "$work/Data/$1"
 }
-# damage_entry ARCHIVE NAME: the archive entry's bytes replaced the same way.
+# damage_entry ARCHIVE NAME: the archive entry's bytes zeroed (they then
+# descramble to the name repeated: no image at all). An entry is its name, a
+# NUL, a 32-bit little-endian length and the bytes.
 damage_entry() {
-    python3 - "$work/Data/$1" "$2" <<'PY'
-import sys
-path, wanted = sys.argv[1], sys.argv[2].encode()
-data = bytearray(open(path, 'rb').read())
-i = 0
-while i < len(data):
-    j = data.index(0, i)
-    name = bytes(data[i:j])
-    n = int.from_bytes(data[j + 1:j + 5], 'little')
-    if name == wanted:
-        # Stored scrambled with the name: junk that descrambles to "a" bytes.
-        data[j + 5:j + 5 + n] = bytes(0x61 ^ name[k % len(name)] for k in range(n))
-    i = j + 5 + n
-import os
-os.unlink(path)
-open(path, 'wb').write(data)
-PY
+    archive=$work/Data/$1
+    cp "$archive" "$archive.new" && mv "$archive.new" "$archive"
+    total=$(stat -c %s "$archive")
+    n=${#2}
+    for off in $(LC_ALL=C grep -obUaF "$2" "$archive" | cut -d: -f1); do
+        [ "$(od -An -tu1 -j $((off + n)) -N1 "$archive" | tr -d ' ')" = 0 ] || continue
+        length=$(od -An -tu4 -j $((off + n + 1)) -N4 "$archive" | tr -d ' ')
+        [ $((off + n + 5 + length)) -le "$total" ] || continue
+        dd if=/dev/zero of="$archive" bs=65536 seek=$((off + n + 5)) count="$length" \
+            oflag=seek_bytes iflag=count_bytes conv=notrunc 2>/dev/null
+        return 0
+    done
+    fail "no entry $2 in $1"
 }
 # expect_loading_error CASE TEXT: exit 1 and the message naming the file.
 expect_loading_error() {
