@@ -126,10 +126,6 @@ bool strictlyInside(float x, float y, float left, float top, float right, float 
     return x > left && x < right && y > bottom && y < top;
 }
 
-bool onPage(const char* name) {
-    return menu.currentPage != nullptr && std::strcmp(menu.currentPage->name, name) == 0;
-}
-
 bool onLevelPage() {
     return onPage("adventure") || onPage("puzzle");
 }
@@ -139,11 +135,6 @@ MenuWidget* focused() {
         return nullptr;
     }
     return &menu.widgets[menu.focusedWidget];
-}
-
-// A level mark may be chosen up to the profile's highest unlocked level.
-bool levelReachable(int32_t level) {
-    return level >= 0 && level < kLevelCount && level <= unlockedLevel(activeProfile());
 }
 
 // Buttons first (a moved pointer selects), then widgets; the level pages'
@@ -385,6 +376,14 @@ MenuPage* buildFromText(const char* name, MenuPage* parent) {
 }
 
 }  // namespace
+
+bool onPage(const char* name) {
+    return menu.currentPage != nullptr && std::strcmp(menu.currentPage->name, name) == 0;
+}
+
+bool levelReachable(int32_t level) {
+    return level >= 0 && level < kLevelCount && level <= unlockedLevel(activeProfile());
+}
 
 void resetMenus() {
     menu = MenuState{};

@@ -177,6 +177,11 @@ void menuButtonUp();
 void menuPointerMoved();
 void menuDoubleClick();
 
+// Whether the current page has this name.
+bool onPage(const char* name);
+// A level mark may be chosen up to the profile's highest unlocked level.
+bool levelReachable(int32_t level);
+
 // The actions at the end of a leave slide, and the entry rules.
 void activateItem();
 void goBack();

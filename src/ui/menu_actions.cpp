@@ -29,10 +29,6 @@ bool named(const MenuPage* page, const char* name) {
     return page != nullptr && std::strcmp(page->name, name) == 0;
 }
 
-bool onPage(const char* name) {
-    return named(menu.currentPage, name);
-}
-
 int mode() {
     return session.gameMode == 1 ? 1 : 0;
 }
@@ -269,8 +265,23 @@ int32_t pageKeyRule(int32_t key) {
         if (key == vk::kEscape) {
             key = vk::kEnter;
         }
-    } else if (onPage("loadgamequest") || onPage("defeat") || onPage("adventure") ||
-               onPage("puzzle")) {
+    } else if (onPage("adventure") || onPage("puzzle")) {
+        if (key == vk::kEscape) {
+            return 0;
+        }
+        // Left and Right walk the level choice along the map, over the
+        // levels the profile has opened; Up and Down still move between
+        // the page's buttons.
+        if (key == vk::kLeft || key == vk::kRight) {
+            const int32_t next = session.currentLevel + (key == vk::kLeft ? -1 : 1);
+            if (levelReachable(next)) {
+                session.currentLevel = next;
+                menu.focusedWidget = next;
+                playSound("menu2.ogg");
+            }
+            return 0;
+        }
+    } else if (onPage("loadgamequest") || onPage("defeat")) {
         if (key == vk::kEscape) {
             return 0;
         }

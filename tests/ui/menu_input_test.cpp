@@ -363,6 +363,28 @@ TEST_F(MenuInput, StartOnAnotherLevelWithAScoreAsksFirst) {
     EXPECT_EQ(activeProfile().lives[0], 3);
 }
 
+TEST_F(MenuInput, LeftAndRightWalkTheLevelChoiceOverOpenLevelsOnly) {
+    activeProfile().unlockedIndex[0] = 3;
+    const int32_t last = unlockedLevel(activeProfile());
+    ASSERT_GT(last, 0);
+    key(vk::kEnter);  // "adventure"
+    ASSERT_STREQ(page(), "adventure");
+    session.currentLevel = 0;
+    key(vk::kLeft);
+    EXPECT_EQ(session.currentLevel, 0) << "no level before the first";
+    for (int i = 0; i < last + 5; ++i) {
+        key(vk::kRight);
+    }
+    EXPECT_EQ(session.currentLevel, last) << "locked levels are never chosen";
+    EXPECT_EQ(menu.focusedWidget, last);
+    EXPECT_EQ(menu.selectedItem, 0) << "the keys move the level, not the buttons";
+    key(vk::kLeft);
+    EXPECT_EQ(session.currentLevel, last - 1);
+    key(vk::kDown);
+    EXPECT_EQ(menu.selectedItem, 1) << "Up and Down still move between the buttons";
+    EXPECT_STREQ(page(), "adventure");
+}
+
 TEST_F(MenuInput, RestartAfterTheClockRanOutCostsALifeWithoutAQuestion) {
     activeProfile().lives[0] = 2;
     openInGamePage("gameplay");
