@@ -379,14 +379,18 @@ void quitVideo() {
     SDL_Quit();
 }
 
-bool displayAvailable() {
+bool offscreenVideo() {
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr) {
+    return driver != nullptr &&
+           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+bool displayAvailable() {
+    if (SDL_GetCurrentVideoDriver() == nullptr) {
         return false;
     }
     const char* asked = std::getenv("SDL_VIDEODRIVER");
-    bool offscreen = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
-    return !offscreen || (asked != nullptr && asked[0] != '\0');
+    return !offscreenVideo() || (asked != nullptr && asked[0] != '\0');
 }
 
 bool vsyncActive() {

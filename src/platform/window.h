@@ -6,10 +6,9 @@ namespace corsavel {
 
 // The game's one window: titled "Corsavel", an 800x600 client area that is
 // not resizable when windowed (a whole multiple of it on a large desktop,
-// see windowScaleForDesktop, with the scene scaled to fill it); desktop full screen otherwise, with the
-// 800x600 scene scaled uniformly and centred between black bars. The window
-// is created with the OpenGL 2.1 compatibility attributes set; the render
-// device creates the GL context on it.
+// see windowScaleForDesktop, with the scene scaled to fill it); desktop full screen otherwise, with
+// the 800x600 scene scaled uniformly and centred between black bars. The window is created with the
+// OpenGL 2.1 compatibility attributes set; the render device creates the GL context on it.
 bool createGameWindow(bool fullScreen);
 void destroyGameWindow();
 SDL_Window* gameWindow();
@@ -64,6 +63,8 @@ void quitVideo();
 // False when SDL fell back to its offscreen driver on its own (no display and
 // no SDL_VIDEODRIVER asked for): the game then has nothing to show on.
 bool displayAvailable();
+// True on SDL's offscreen or dummy video driver, whose swaps show nothing.
+bool offscreenVideo();
 // True when presenting waits for the display (a swap interval the driver
 // accepted); otherwise the loop limits its own rate.
 bool vsyncActive();
