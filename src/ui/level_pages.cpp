@@ -28,25 +28,6 @@ constexpr float kLevelMarkHalf = kLevelMarkHitSize / 2.0f;
 // More gameplay tips than this are not looked for.
 constexpr int32_t kMaxGameplayTips = 999;
 
-const char* text(const char* key) {
-    const char* t = findText(key);
-    return t != nullptr ? t : "";
-}
-
-// A string of the text table used as a format with the given conversions;
-// a string holding others is shown as it is, never handed to printf.
-void formatText(char* out, size_t size, const char* key, const char* conversions, ...) {
-    const char* format = text(key);
-    if (!formatMatches(format, conversions)) {
-        std::snprintf(out, size, "%s", format);
-        return;
-    }
-    va_list args;
-    va_start(args, conversions);
-    std::vsnprintf(out, size, format, args);
-    va_end(args);
-}
-
 int mode() {
     return session.gameMode == 1 ? 1 : 0;
 }
@@ -101,11 +82,11 @@ void drawSavedGameQuestionPage() {
     const int m = mode();
     const Profile& p = activeProfile();
     setTextColour(255, 255, 55, 255);
-    drawTextCentred(0.0f, 110.0f, 19.0f, text(m == 0 ? "loadclassicmode" : "loadendlessmode"));
+    drawTextCentred(0.0f, 110.0f, 19.0f, pageText(m == 0 ? "loadclassicmode" : "loadendlessmode"));
     setTextColour(255, 255, 255, 255);
-    drawTextCentred(0.0f, 65.0f, 15.0f, text("loadmsg"));
+    drawTextCentred(0.0f, 65.0f, 15.0f, pageText("loadmsg"));
     char line[160];
-    formatText(line, sizeof line, "surlevscore", "ii", levelOfMode(p, m) + 1, p.score[m]);
+    formatPageText(line, sizeof line, "surlevscore", "ii", levelOfMode(p, m) + 1, p.score[m]);
     setTextColour(255, 255, 55, 255);
     drawTextCentred(0.0f, 25.0f, 17.0f, line);
     drawButton(-103.5f, -118.0f, 135.0f, 64.0f, 17.0f);
@@ -243,8 +224,8 @@ void drawStatsValues() {
     char line[96];
     selectFont(0);
     setTextColour(255, 255, 255, 255);
-    drawText(-182.4f, 42.5f, 13.0f, text("yourscore"), false);
-    drawText(-182.4f, -17.5f, 13.0f, text("yourtime"), false);
+    drawText(-182.4f, 42.5f, 13.0f, pageText("yourscore"), false);
+    drawText(-182.4f, -17.5f, 13.0f, pageText("yourtime"), false);
     const int32_t shownScore = shownStatsScore(s);
     const bool scorePulses = shownScore >= s.recordScore;
     setTextColour(255, scorePulses ? 200 : 255, scorePulses ? 200 : 255, scorePulses ? alpha : 255);
@@ -259,7 +240,7 @@ void drawStatsValues() {
     // The record: best score and time with their holders.
     const float x = 43.2f;
     setTextColour(255, 255, 100, 255);
-    const char* best = text("bestscore");
+    const char* best = pageText("bestscore");
     drawText(x, 52.5f, 11.0f, best, false);
     const float after = x + textWidth(best, 11.0f);
     if (scoreReachesRecord(s)) {
@@ -270,9 +251,9 @@ void drawStatsValues() {
     }
     drawText(after, 52.5f, 14.0f, line, false);
     setTextColour(255, 255, 100, 255);
-    formatText(line, sizeof line, "by", "s", s.scoreHolder);
+    formatPageText(line, sizeof line, "by", "s", s.scoreHolder);
     drawText(x, 32.5f, 11.0f, line, false);
-    const char* bestTime = text("besttime");
+    const char* bestTime = pageText("besttime");
     drawText(x, -7.5f, 11.0f, bestTime, false);
     if (timeReachesRecord(s)) {
         setTextColour(255, 200, 100, alpha);
@@ -280,7 +261,7 @@ void drawStatsValues() {
     minutesSeconds(line, sizeof line, "   ", static_cast<float>(s.recordTimeMs));
     drawText(x + textWidth(bestTime, 11.0f), -7.5f, 14.0f, line, false);
     setTextColour(255, 255, 100, 255);
-    formatText(line, sizeof line, "by", "s", s.timeHolder);
+    formatPageText(line, sizeof line, "by", "s", s.timeHolder);
     drawText(x, -27.5f, 11.0f, line, false);
 }
 
@@ -294,7 +275,7 @@ void drawLevelStatsPage() {
     selectFont(0);
     drawMenuPanel(-240.0f, 172.5f, 480.0f, 345.0f);
     setTextColour(255, 255, 155, 255);
-    drawTextCentred(0.0f, 105.5f, 19.0f, text("stats"));
+    drawTextCentred(0.0f, 105.5f, 19.0f, pageText("stats"));
     drawStatsValues();
     drawButton(0.0f, -117.5f, 200.0f, 64.0f, 18.0f, "OK");
     endFold();
@@ -311,8 +292,8 @@ void drawNoMovesPage() {
     const float h = 36.0f * static_cast<float>(count) + 164.0f;
     drawMenuPanel(-w / 2.0f, h / 2.0f, w, h);
     setTextColour(55, 255, 255, 255);
-    drawTextCentred(0.0f, 65.0f, 16.0f, text("nomoves"));
-    drawTextCentred(0.0f, 30.0f, 16.0f, text("loselife"));
+    drawTextCentred(0.0f, 65.0f, 16.0f, pageText("nomoves"));
+    drawTextCentred(0.0f, 30.0f, 16.0f, pageText("loselife"));
     drawItemList(0.0f, -40.0f, 18.0f, true);
     endFold();
 }
@@ -350,7 +331,7 @@ void drawGameplayTipPage() {
         menu.gameTipCounter = ((menu.gameTipCounter % count) + count) % count;
     }
     char key[32];
-    const char* tip = gameplayTipKey(menu.gameTipCounter, key, sizeof key) ? text(key) : "";
+    const char* tip = gameplayTipKey(menu.gameTipCounter, key, sizeof key) ? pageText(key) : "";
     beginFold();
     selectFont(0);
     const float textHeight = wrapText(440.0f, tip, 10.0f);
@@ -360,7 +341,7 @@ void drawGameplayTipPage() {
     drawText(-220.0f, h / 2.0f - 30.0f, 10.0f, wrappedText(), false);
     drawButton(-160.0f, -h / 2.0f + 38.0f, 100.0f, 64.0f, 15.0f);
     uint8_t showTips = settings.showTips ? 1 : 0;
-    drawCheckBox(-70.0f, -h / 2.0f + 36.0f, &showTips, text("showgametip"), 12.0f);
+    drawCheckBox(-70.0f, -h / 2.0f + 36.0f, &showTips, pageText("showgametip"), 12.0f);
     settings.showTips = showTips != 0;
     endFold();
 }

@@ -5,6 +5,7 @@
 #include "ui/menu.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -733,6 +734,23 @@ bool formatMatches(const char* format, const char* allowed) {
     }
     // Fewer conversions than supplied is safe: the extra arguments go unread.
     return true;
+}
+
+const char* pageText(const char* key) {
+    const char* t = findText(key);
+    return t != nullptr ? t : "";
+}
+
+void formatPageText(char* out, size_t size, const char* key, const char* conversions, ...) {
+    const char* format = pageText(key);
+    if (!formatMatches(format, conversions)) {
+        std::snprintf(out, size, "%s", format);
+        return;
+    }
+    va_list args;
+    va_start(args, conversions);
+    std::vsnprintf(out, size, format, args);
+    va_end(args);
 }
 
 }  // namespace corsavel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace corsavel {
@@ -218,5 +219,12 @@ void restoreDefaults();
 // `allowed` (each char one of "s", "i", "d": in order) and no other '%'
 // except "%%". Used before a string of the text table becomes a format.
 bool formatMatches(const char* format, const char* allowed);
+
+// A string of the text table by key, "" when it has none.
+const char* pageText(const char* key);
+// A string of the text table used as a format with the given conversions
+// (as for formatMatches); a string holding others is shown as it is, never
+// handed to printf.
+void formatPageText(char* out, size_t size, const char* key, const char* conversions, ...);
 
 }  // namespace corsavel

@@ -32,25 +32,6 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
-const char* text(const char* key) {
-    const char* t = findText(key);
-    return t != nullptr ? t : "";
-}
-
-// A string of the text table used as a format with the given conversions;
-// a string holding others is shown as it is, never handed to printf.
-void formatText(char* out, size_t size, const char* key, const char* conversions, ...) {
-    const char* format = text(key);
-    if (!formatMatches(format, conversions)) {
-        std::snprintf(out, size, "%s", format);
-        return;
-    }
-    va_list args;
-    va_start(args, conversions);
-    std::vsnprintf(out, size, format, args);
-    va_end(args);
-}
-
 }  // namespace
 
 void drawMainPage() {
@@ -77,10 +58,10 @@ void drawMainPage() {
     drawMenuPanel(-440.0f, top, 400.0f, 110.0f);
     const Profile* p = currentProfileRecord();
     char greeting[128];
-    formatText(greeting, sizeof greeting, "hallo", "s", p != nullptr ? p->name : "");
+    formatPageText(greeting, sizeof greeting, "hallo", "s", p != nullptr ? p->name : "");
     setTextColour(240, 233, 0, 255);
     drawTextCentred(-240.0f, top - 50.0f, 15.0f, greeting);
-    const char* link = text("ifnotyou");
+    const char* link = pageText("ifnotyou");
     const float lw = textWidth(link, 12.0f);
     MenuWidget* widget = addWidget(WidgetKind::ProfileLink, -240.0f - lw / 2.0f, top - 70.0f,
                                    -240.0f + lw / 2.0f, top - 88.0f);
@@ -119,7 +100,7 @@ void drawProfilesPage() {
     selectFont(0);
     drawMenuPanel(-325.0f, off + 280.0f, 370.0f, 30.0f * count + 115.0f);
     setTextColour(0, 255, 255, 255);
-    drawTextCentred(-140.0f, off + 220.0f, 18.0f, text("curusers"));
+    drawTextCentred(-140.0f, off + 220.0f, 18.0f, pageText("curusers"));
     if (menu.focusedWidget < 0 || menu.focusedWidget >= count) {
         menu.focusedWidget = 0;
     }
@@ -147,7 +128,7 @@ void drawNameEntryPage() {
     menu.widgetCount = 0;
     drawMenuPanel(-200.0f, 140.0f, 400.0f, 280.0f);
     setTextColour(255, 255, 255, 255);
-    drawTextCentred(0.0f, 90.0f, 15.0f, text("entername"));
+    drawTextCentred(0.0f, 90.0f, 15.0f, pageText("entername"));
     // The field: a dark box with the name centred in it and a blinking caret.
     drawButtonImage(0.0f, 20.0f, 330.0f, 64.0f, 0xFF606060u);
     const float width = textWidth(menu.editBuffer, 17.0f);
@@ -180,25 +161,25 @@ void drawOptionsPage() {
     selectFont(1);
     setTextColour(255, 255, 255, 255);
 
-    drawTextCentred(0.0f, 160.0f, 13.0f, text("sfxvolume"));
+    drawTextCentred(0.0f, 160.0f, 13.0f, pageText("sfxvolume"));
     const int32_t effectsBefore = audio.effectsVolume;
     // 101 positions: the volumes run 0..100.
     drawSlider(-80.0f, 135.0f, 80.0f, 135.0f, 101, &audio.effectsVolume);
     if (audio.effectsVolume != effectsBefore) {
         playSound("chpok1.ogg");
     }
-    drawTextCentred(0.0f, 97.0f, 13.0f, text("musicvolume"));
+    drawTextCentred(0.0f, 97.0f, 13.0f, pageText("musicvolume"));
     drawSlider(-80.0f, 72.0f, 80.0f, 72.0f, 101, &audio.musicVolume);
 
     drawCheckBox(-100.0f, 12.0f, &menu.fullScreenCopy);
-    drawText(-60.0f, 12.0f, 12.0f, text("fullscreen"), false);
+    drawText(-60.0f, 12.0f, 12.0f, pageText("fullscreen"), false);
     drawCheckBox(-100.0f, -38.0f, &menu.customCursorCopy);
     if ((menu.customCursorCopy != 0) != settings.customCursor) {
         settings.customCursor = menu.customCursorCopy != 0;
         setCustomCursor(settings.customCursor);
         applyCursorOption(!settings.customCursor);
     }
-    drawText(-60.0f, -38.0f, 12.0f, text("customcursor"), false);
+    drawText(-60.0f, -38.0f, 12.0f, pageText("customcursor"), false);
 
     drawFocusFrame(false);
     selectFont(0);
@@ -216,7 +197,7 @@ void drawHiscorePage() {
     drawText(-70.0f, 165.0f, 21.0f, menu.currentPage->text, true);
     const int m = session.gameMode == 1 ? 1 : 0;
     setTextColour(255, 255, 255, 255);
-    drawText(110.0f, 165.0f, 17.0f, text(m == 0 ? "classicmode" : "endlessmode"), true);
+    drawText(110.0f, 165.0f, 17.0f, pageText(m == 0 ? "classicmode" : "endlessmode"), true);
     const bool highlightMode = profileMode(activeProfile()) == m;
     for (int i = 0; i < kHiscoreCount; ++i) {
         const HiscoreEntry& e = scoreTables.hiscores[m][i];

@@ -55,25 +55,7 @@ echo "table writer: $kills kills, generation $last, tables whole after each ($(d
 
 # The harness: a first run makes the profile and its saved game.
 play=$work/play
-cat > "$work/first.script" <<SCRIPT
-profile create FAULTY
-expect lastProfileOk == 1
-notips
-level 0 0
-frames 2
-until settled == 1 max 600
-frames 2
-until cascadeActive == 0 max 3000
-movehint
-frames 1
-click
-frames 2
-until cascadeActive == 0 max 3000
-savegame
-expect lastSaveOk == 1
-close
-SCRIPT
-"$harness" --data "$data" --home "$play" "$work/first.script" > "$work/first.out" 2>&1 ||
+"$harness" --data "$data" --home "$play" "$(dirname "$0")/first_save.script" > "$work/first.out" 2>&1 ||
     fail "the first run: $(cat "$work/first.out")"
 # Every later run loads the saved game (the kill left it whole) and plays on,
 # saving after every move until it is killed.

@@ -14,25 +14,7 @@ fail() { echo "user_folder: $*"; exit 1; }
 home=$work/home
 
 # A first run: the profile FAULTY and a saved game of its first level.
-cat > "$work/first.script" <<SCRIPT
-profile create FAULTY
-expect lastProfileOk == 1
-notips
-level 0 0
-frames 2
-until settled == 1 max 600
-frames 2
-until cascadeActive == 0 max 3000
-movehint
-frames 1
-click
-frames 2
-until cascadeActive == 0 max 3000
-savegame
-expect lastSaveOk == 1
-close
-SCRIPT
-"$harness" --data "$data" --home "$home" "$work/first.script" > "$work/out" 2>&1 ||
+"$harness" --data "$data" --home "$home" "$(dirname "$0")/first_save.script" > "$work/out" 2>&1 ||
     fail "the first run: $(cat "$work/out")"
 cp -a "$home" "$work/before"
 
