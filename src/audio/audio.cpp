@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "audio/ogg_decode.h"
+#include "platform/file_read.h"
 
 #include "resources/asset_registry.h"
 
@@ -35,19 +35,6 @@ void startMusicAt(int32_t position) {
 }
 
 // A whole file from the disk, refused when missing or larger than `cap`.
-bool readDiskFile(const std::filesystem::path& path, int32_t cap, Bytes& out) {
-    out.clear();
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size == 0 || size > static_cast<uintmax_t>(cap)) {
-        return false;
-    }
-    std::ifstream stream(path, std::ios::binary);
-    out.resize(static_cast<size_t>(size));
-    stream.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(size));
-    return static_cast<size_t>(stream.gcount()) == out.size();
-}
-
 int32_t barBytes(const std::filesystem::path& path) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
@@ -128,14 +115,14 @@ void loadSounds() {
         }
         if (audio.bank.count < kMaxSamples && name.size() < sizeof(SampleEntry::name)) {
             uint32_t handle = 0;
-            if (readDiskFile(entry.path(), kMaxSampleFileBytes, bytes)) {
+            if (readFileBytes(entry.path(), kMaxSampleFileBytes, bytes)) {
                 handle = output->loadSample(bytes.data(), static_cast<int32_t>(bytes.size()));
             }
             addSample(name.c_str(), handle);
         }
         reportLoadProgress(barBytes(entry.path()));
     }
-    if (readDiskFile("music.mo3", kMaxMusicFileBytes, bytes)) {
+    if (readFileBytes("music.mo3", kMaxMusicFileBytes, bytes)) {
         audio.music.module = output->loadMusic(bytes.data(), static_cast<int32_t>(bytes.size()));
     }
     reportLoadProgress(kMusicLoadBudget);

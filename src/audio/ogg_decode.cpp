@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_read.h"
 #include "platform/worker_pool.h"
 
 namespace corsavel {
@@ -139,22 +140,6 @@ struct PrefetchedSample {
 };
 std::vector<std::shared_ptr<Pending<PrefetchedSample>>> prefetchedSamples;
 
-std::vector<uint8_t> readSampleFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    uint8_t chunk[65536];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
-           bytes.size() <= static_cast<size_t>(kMaxSampleFileBytes)) {
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    }
-    std::fclose(file);
-    return bytes;
-}
-
 }  // namespace
 
 void prefetchOggFiles(const std::vector<std::string>& paths) {
@@ -163,7 +148,7 @@ void prefetchOggFiles(const std::vector<std::string>& paths) {
         prefetchedSamples.push_back(pending);
         workerPool().submit([pending, path] {
             PrefetchedSample result;
-            result.fileBytes = readSampleFile(path);
+            readFileBytes(path, kMaxSampleFileBytes, result.fileBytes);
             result.decoded =
                 decodeOggNow(result.fileBytes.data(), result.fileBytes.size(), result.sample);
             pending->set(std::move(result));

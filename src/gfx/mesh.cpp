@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gfx/animation.h"
 #include "platform/message_box.h"
 #include "platform/render_backend.h"
 #include "resources/asset_registry.h"
@@ -292,28 +293,7 @@ std::vector<uint8_t> writeStaticMesh(const MeshFile& mesh) {
 }
 
 Matrix4 eulerRotation(Vec3 r) {
-    // Hamilton product qz * qy * qx, components (x, y, z, w).
-    float sx = std::sin(r.x * 0.5f), cx = std::cos(r.x * 0.5f);
-    float sy = std::sin(r.y * 0.5f), cy = std::cos(r.y * 0.5f);
-    float sz = std::sin(r.z * 0.5f), cz = std::cos(r.z * 0.5f);
-    // qz * qy
-    float x1 = -sz * sy, y1 = cz * sy, z1 = sz * cy, w1 = cz * cy;
-    // (qz * qy) * qx
-    float x = w1 * sx + x1 * cx;
-    float y = y1 * cx + z1 * sx;
-    float z = z1 * cx - y1 * sx;
-    float w = w1 * cx - x1 * sx;
-    Matrix4 m;
-    m.m[0][0] = 1 - 2 * (y * y + z * z);
-    m.m[0][1] = 2 * (x * y + w * z);
-    m.m[0][2] = 2 * (x * z - w * y);
-    m.m[1][0] = 2 * (x * y - w * z);
-    m.m[1][1] = 1 - 2 * (x * x + z * z);
-    m.m[1][2] = 2 * (y * z + w * x);
-    m.m[2][0] = 2 * (x * z + w * y);
-    m.m[2][1] = 2 * (y * z - w * x);
-    m.m[2][2] = 1 - 2 * (x * x + y * y);
-    return m;
+    return quaternionMatrix(eulerQuaternion(r));
 }
 
 MeshError buildStaticMesh(const MeshFile& file, StaticMesh* out) {

@@ -12,6 +12,7 @@
 
 #include "gfx/jpeg.h"
 #include "gfx/tga.h"
+#include "platform/file_read.h"
 #include "platform/message_box.h"
 #include "platform/render_device.h"
 #include "platform/worker_pool.h"
@@ -183,21 +184,8 @@ struct PrefetchedImage {
     Pending<PrefetchResult> result;
 };
 std::vector<std::shared_ptr<PrefetchedImage>> prefetched;
-
-std::vector<uint8_t> readDiskBytes(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    uint8_t chunk[65536];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    }
-    std::fclose(file);
-    return bytes;
-}
+// Larger picture files are not read ahead; the loader reads them itself.
+constexpr size_t kMaxPrefetchBytes = 64u << 20;
 
 // The prefetched texels for `name` at w x h when the worker decoded the very
 // bytes the loader holds; the record is taken either way.
@@ -413,7 +401,7 @@ void prefetchSizedImage(const char* name, int w, int h) {
     prefetched.push_back(record);
     workerPool().submit([record, path] {
         PrefetchResult result;
-        result.fileBytes = readDiskBytes(path);
+        readFileBytes(path, kMaxPrefetchBytes, result.fileBytes);
         DecodedImage image;
         const int32_t size = static_cast<int32_t>(
             std::min<size_t>(result.fileBytes.size(), static_cast<size_t>(INT32_MAX)));

@@ -10,25 +10,10 @@ data=$(dirname "$harness")/Data
 work=$(mktemp -d "${TMPDIR:-/tmp}/corsavel-devices.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "devices: $*"; exit 1; }
+. "$(dirname "$0")/lib.sh"
 export CORSAVEL_NO_MESSAGE_BOX=1
 
-cat > "$work/play.script" <<SCRIPT
-profile create FAULTY
-expect lastProfileOk == 1
-notips
-level 0 0
-frames 2
-until settled == 1 max 600
-frames 2
-until cascadeActive == 0 max 3000
-movehint
-frames 1
-click
-frames 2
-expect moveMade == 1
-frames 30
-close
-SCRIPT
+play_and_save_script 1 > "$work/play.script"
 # OpenAL's silent driver, and a driver list with no driver at all.
 for drivers in null no-such-driver; do
     rm -rf "$work/home"

@@ -16,6 +16,7 @@ seed=${FAULTS_SEED:-18}
 work=$(mktemp -d "${TMPDIR:-/tmp}/corsavel-kills.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "kill_during_saves: $*"; exit 1; }
+. "$(dirname "$0")/lib.sh"
 
 # Delays in milliseconds from the seed: N numbers in [LOW, HIGH).
 delays() {
@@ -55,7 +56,8 @@ echo "table writer: $kills kills, generation $last, tables whole after each ($(d
 
 # The harness: a first run makes the profile and its saved game.
 play=$work/play
-"$harness" --data "$data" --home "$play" "$(dirname "$0")/first_save.script" > "$work/first.out" 2>&1 ||
+play_and_save_script 1 > "$work/first.script"
+"$harness" --data "$data" --home "$play" "$work/first.script" > "$work/first.out" 2>&1 ||
     fail "the first run: $(cat "$work/first.out")"
 # Every later run loads the saved game (the kill left it whole) and plays on,
 # saving after every move until it is killed.

@@ -11,10 +11,12 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/corsavel-userfolder.XXXXXX")
 chmod 755 "$work"
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "user_folder: $*"; exit 1; }
+. "$(dirname "$0")/lib.sh"
 home=$work/home
 
 # A first run: the profile FAULTY and a saved game of its first level.
-"$harness" --data "$data" --home "$home" "$(dirname "$0")/first_save.script" > "$work/out" 2>&1 ||
+play_and_save_script 1 > "$work/first.script"
+"$harness" --data "$data" --home "$home" "$work/first.script" > "$work/out" 2>&1 ||
     fail "the first run: $(cat "$work/out")"
 cp -a "$home" "$work/before"
 
@@ -117,24 +119,7 @@ chmod -R u+w "$home" 2>/dev/null
 # Missing and impossible to make (a plain file where its parent should be):
 # the game plays without a user folder and writes nothing.
 touch "$work/plain"
-cat > "$work/nofolder.script" <<SCRIPT
-profile create FAULTY
-expect lastProfileOk == 1
-notips
-level 0 0
-frames 2
-until settled == 1 max 600
-frames 2
-until cascadeActive == 0 max 3000
-movehint
-frames 1
-click
-frames 2
-until cascadeActive == 0 max 3000
-savegame
-expect lastSaveOk == 0
-close
-SCRIPT
+play_and_save_script 0 > "$work/nofolder.script"
 "$harness" --data "$data" --home "$work/plain/home" "$work/nofolder.script" > "$work/out" 2>&1 ||
     fail "no user folder: $(cat "$work/out")"
 [ ! -s "$work/plain" ] || fail "no user folder: the plain file was written"
