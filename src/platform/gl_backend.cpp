@@ -238,7 +238,7 @@ public:
         // swap at all: the software rasteriser then keeps a growing backlog of
         // queued frames, over a gigabyte within seconds. Waiting for the frame
         // keeps memory flat there; a real window's swap paces itself.
-        if (offscreenVideo()) {
+        if (finishFrames_) {
             glFinish();
         }
         swapGameWindow();
@@ -854,6 +854,8 @@ private:
 
     SDL_Window* window_;
     float brightnessFactor_ = 1.0f;
+    // SDL's offscreen or dummy driver: its swaps wait for nothing.
+    const bool finishFrames_ = offscreenVideo();
     SDL_GLContext context_;
     uint32_t states_[static_cast<int>(RenderState::Count)] = {};
     uint32_t stages_[static_cast<int>(StageState::Count)] = {};
