@@ -297,7 +297,8 @@ private:
             // The first click finishes the count, the next goes on.
             done = clickItem("oknextlevel");
         } else if (page == "defeat") {
-            done = clickItem(++defeatsAnswered_ % 2 == 1 ? "restart level" : "skip level");
+            // Counted as the page opened: the first restarts, the next skips.
+            done = clickItem(totals.counts.defeats % 2 == 1 ? "restart level" : "skip level");
         } else if (page == "messageboxyn") {
             // Only a skip is ever asked here; other questions are declined.
             const MenuPage* over = menu.currentPage->parent;
@@ -325,7 +326,6 @@ private:
     float thinkMs_;
     bot::BotHand hand_{bot::BotOptions{}};
     int attempt_ = 0;
-    int defeatsAnswered_ = 0;
     float readMs_ = 0.0f;
     float watchMs_ = 0.0f;
     std::string typing_;
