@@ -447,6 +447,11 @@ bool playSessionCommand(const HarnessArgs& args, std::string* error) {
             }
         }
     }
+    if (ok && totals.gameMs < endMs) {
+        // Closed window or SIGTERM: a soak cut short is no pass.
+        *error = "the game quit after " + std::to_string(totals.gameMs / 60000.0) + " min";
+        ok = false;
+    }
     if (csv != nullptr) {
         std::fclose(csv);
     }
