@@ -168,6 +168,28 @@ void fillEffects() {
     }
 }
 
+// CORSAVEL_BENCH_SHOT=FILE.png saves a frame of the GL runs before they are
+// measured: the same frame on every run (a fresh cascade, a fixed number of
+// frames on the fixed clock), to compare pixels before and after a change.
+void saveShot(bool fullEffects) {
+    const char* shot = std::getenv("CORSAVEL_BENCH_SHOT");
+    if (shot == nullptr || shot[0] == '\0') {
+        return;
+    }
+    for (int i = 0; i < 40; ++i) {
+        if (fullEffects) {
+            fillEffects();
+        }
+        frame();
+    }
+    renderDevice.frameCapture = true;
+    frame();
+    renderDevice.frameCapture = false;
+    if (!saveScreenshot(shot)) {
+        std::fprintf(stderr, "cannot write %s\n", shot);
+    }
+}
+
 void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = false) {
     if (!startOnce()) {
         state.SkipWithError("the game did not start (no GL on the offscreen driver?)");
@@ -176,6 +198,9 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
     uint32_t seed = 1;
     startBusyCascade(seed);
     frame();  // the first frame loads what is loaded lazily
+    if (!nullDevice) {
+        saveShot(fullEffects);
+    }
     NullDevice null;
     static BatchingBackend nullBatching;
     nullBatching.setInner(&null);
@@ -217,20 +242,6 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
             frame();
             own = kept;
             state.ResumeTiming();
-        }
-    }
-    // CORSAVEL_BENCH_SHOT=FILE.png keeps one more frame of the GL runs, to
-    // compare what the measured frame looks like before and after a change.
-    const char* shot = std::getenv("CORSAVEL_BENCH_SHOT");
-    if (!nullDevice && shot != nullptr && shot[0] != '\0') {
-        if (fullEffects) {
-            fillEffects();
-        }
-        renderDevice.frameCapture = true;
-        frame();
-        renderDevice.frameCapture = false;
-        if (!saveScreenshot(shot)) {
-            std::fprintf(stderr, "cannot write %s\n", shot);
         }
     }
     setRenderBackend(gl);
@@ -278,12 +289,42 @@ void BM_GameScreenOwnCodeFullEffects(benchmark::State& state) {
     runBusyFrames(state, true, true);
 }
 
-BENCHMARK(BM_GameScreenFrameBusyCascade)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
-BENCHMARK(BM_GameScreenFrameFullEffects)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
-BENCHMARK(BM_GameScreenOwnCodeFullEffects)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
-BENCHMARK(BM_GameScreenOwnCodeBusyCascade)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+// CORSAVEL_BENCH_FRAMES=N measures exactly N frames per case instead of at
+// least 3 s: the same frames on every run, to compare before and after.
+void registerCases() {
+    using Case = void (*)(benchmark::State&);
+    const struct {
+        const char* name;
+        Case run;
+    } cases[] = {
+        {"BM_GameScreenFrameBusyCascade", BM_GameScreenFrameBusyCascade},
+        {"BM_GameScreenFrameFullEffects", BM_GameScreenFrameFullEffects},
+        {"BM_GameScreenOwnCodeFullEffects", BM_GameScreenOwnCodeFullEffects},
+        {"BM_GameScreenOwnCodeBusyCascade", BM_GameScreenOwnCodeBusyCascade},
+    };
+    const char* frames = std::getenv("CORSAVEL_BENCH_FRAMES");
+    const long n = frames != nullptr ? std::strtol(frames, nullptr, 10) : 0;
+    for (const auto& c : cases) {
+        benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(c.name, c.run);
+        b->Unit(benchmark::kMicrosecond);
+        if (n > 0) {
+            b->Iterations(n);
+        } else {
+            b->MinTime(3.0);
+        }
+    }
+}
 
 }  // namespace
 }  // namespace corsavel
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    corsavel::registerCases();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
