@@ -61,9 +61,12 @@ void prefetchIntroPictures() {
     }
 }
 
-void loadIntroPictures() {
+void loadFirstSplashPicture() {
     setRenderState(RenderState::CullMode, kCullNone);
     pictures.splash1 = loadPicture(kSplash1);
+}
+
+void loadLaterIntroPictures() {
     pictures.splash2 = fileExists(kSplash2.name) ? loadPicture(kSplash2) : nullptr;
     pictures.loading = loadPicture(kLoading);
     pictures.loadingBar = loadPicture(kLoadingBar);

@@ -7,8 +7,11 @@
 namespace corsavel {
 
 // The intro's pictures: the splash images, the loading screen with its bar
-// and the "Click to continue..." caption.
-void loadIntroPictures();
+// and the "Click to continue..." caption. The first frame shows only the
+// first splash: it is loaded on its own, the others after that frame is up
+// (the splash shows for seconds), in the same order.
+void loadFirstSplashPicture();
+void loadLaterIntroPictures();
 // Starts decoding the intro's pictures on a worker thread (start-up does it
 // before the window and the device are made, which takes a while).
 void prefetchIntroPictures();

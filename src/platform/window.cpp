@@ -368,6 +368,14 @@ SceneViewport sceneViewport() {
     return fitSceneViewport(w, h);
 }
 
+void keepSessionBusUnlaunched() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address == nullptr || address[0] == '\0') {
+        // An address of no known kind: the connection fails at once.
+        setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+    }
+}
+
 bool initVideo() {
     if ((SDL_WasInit(SDL_INIT_VIDEO) & SDL_INIT_VIDEO) != 0) {
         return true;
