@@ -1,5 +1,7 @@
 #include "app/load_steps.h"
 
+#include <malloc.h>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -192,6 +194,9 @@ bool loadAll() {
     }
     setCurrentScreen(&introScreen);
     releaseArchives();
+    // The load's transient buffers (file bytes, decodes) are freed by now;
+    // the heap gives their pages back instead of keeping them resident.
+    malloc_trim(0);
     app.loadAllCount += 1;
     return true;
 }
