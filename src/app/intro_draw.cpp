@@ -56,14 +56,16 @@ TextureEntry* loadPicture(const IntroPicture& picture) {
 }  // namespace
 
 void prefetchIntroPictures() {
-    for (const IntroPicture& picture : {kSplash1, kSplash2, kLoading, kLoadingBar}) {
-        prefetchSizedImage(picture.name, picture.w, picture.h);
-    }
+    prefetchSizedImage(kSplash1.name, kSplash1.w, kSplash1.h);
 }
 
 void loadFirstSplashPicture() {
     setRenderState(RenderState::CullMode, kCullNone);
     pictures.splash1 = loadPicture(kSplash1);
+    // The later pictures decode while the first frame is drawn.
+    for (const IntroPicture& picture : {kSplash2, kLoading, kLoadingBar}) {
+        prefetchSizedImage(picture.name, picture.w, picture.h);
+    }
 }
 
 void loadLaterIntroPictures() {

@@ -12,8 +12,9 @@ namespace corsavel {
 // (the splash shows for seconds), in the same order.
 void loadFirstSplashPicture();
 void loadLaterIntroPictures();
-// Starts decoding the intro's pictures on a worker thread (start-up does it
-// before the window and the device are made, which takes a while).
+// Starts decoding the first splash on a worker thread (start-up does it
+// before the window and the device are made, which takes a while); the
+// first splash's load starts the decoding of the others.
 void prefetchIntroPictures();
 // The loading bar's full width in scene units (pixels at 800x600).
 constexpr float kLoadingBarWidth = 310.0f;
