@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
 
 #include "gfx/font.h"
 #include "gfx/texture.h"
@@ -62,10 +61,6 @@ void prefetchIntroPictures() {
 void loadFirstSplashPicture() {
     setRenderState(RenderState::CullMode, kCullNone);
     pictures.splash1 = loadPicture(kSplash1);
-    // The later pictures decode while the first frame is drawn.
-    for (const IntroPicture& picture : {kSplash2, kLoading, kLoadingBar}) {
-        prefetchSizedImage(picture.name, picture.w, picture.h);
-    }
 }
 
 void loadLaterIntroPictures() {

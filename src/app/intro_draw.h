@@ -13,8 +13,9 @@ namespace corsavel {
 void loadFirstSplashPicture();
 void loadLaterIntroPictures();
 // Starts decoding the first splash on a worker thread (start-up does it
-// before the window and the device are made, which takes a while); the
-// first splash's load starts the decoding of the others.
+// before the window and the device are made, which takes a while). The
+// others decode after the first frame: a decode beside it competes with the
+// first frame's own work for the processor.
 void prefetchIntroPictures();
 // The loading bar's full width in scene units (pixels at 800x600).
 constexpr float kLoadingBarWidth = 310.0f;
