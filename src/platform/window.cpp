@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <png.h>
+#include <sys/stat.h>
 
 #if CORSAVEL_HAVE_X11
 #include <SDL_syswm.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace corsavel {
@@ -421,10 +423,19 @@ SceneViewport sceneViewport() {
 
 void keepSessionBusUnlaunched() {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (address == nullptr || address[0] == '\0') {
-        // An address of no known kind: the connection fails at once.
-        setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+    if (address != nullptr && address[0] != '\0') {
+        return;
     }
+    // A session's bus may also be found at its runtime folder's "bus"
+    // socket without an address: D-Bus looks there before launching one.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat info {};
+    if (runtime != nullptr && runtime[0] != '\0' &&
+        stat((std::string(runtime) + "/bus").c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) {
+        return;
+    }
+    // An address of no known kind: the connection fails at once.
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
 bool initVideo() {
