@@ -1,7 +1,5 @@
 #include "app/load_steps.h"
 
-#include <malloc.h>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -22,6 +20,7 @@
 #include "gfx/font.h"
 #include "gfx/particles.h"
 #include "platform/clock.h"
+#include "platform/heap.h"
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/render_device.h"
@@ -196,7 +195,7 @@ bool loadAll() {
     releaseArchives();
     // The load's transient buffers (file bytes, decodes) are freed by now;
     // the heap gives their pages back instead of keeping them resident.
-    malloc_trim(0);
+    settleHeapAfterLoad();
     app.loadAllCount += 1;
     return true;
 }

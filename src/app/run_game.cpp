@@ -14,6 +14,7 @@
 #include "audio/audio.h"
 #include "platform/clock.h"
 #include "platform/events.h"
+#include "platform/heap.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -105,8 +106,10 @@ void deviceSettingsFromRecord() {
 }  // namespace
 
 bool startGame(const GameOptions& options) {
-    // Before any thread starts: SDL's start reads the environment.
+    // Before any thread starts: SDL's start reads the environment, and the
+    // heap is grown for the load once.
     keepSessionBusUnlaunched();
+    prepareHeapForLoad();
     if (!initPaths(options.dataDirectory, options.userDirectory)) {
         return false;
     }
