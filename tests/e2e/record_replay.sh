@@ -70,7 +70,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh "$work/game.sh" || fail "the recording
 grep -q '^seed [0-9]' "$work/game.script" || fail "the game wrote no seed"
 tail -n 1 "$work/game.script" | grep -q '^send close$' || fail "the game's recording does not end with its close"
 { cat "$work/game.script"; echo "dump $work/game.json"; } > "$work/game.replay"
-run gamereplay "$work/game.replay" 2>"$work/game.err"
+run gamereplay "$work/game.replay" 2>"$work/game.err" || fail "the replay failed: $(cat "$work/game.err")"
 grep -q "the game has quit" "$work/game.err" || fail "the replay did not reach the recorded close"
 frames=$(sed -n 's/^steps //p' "$work/game.script" | wc -w)
 [ "$frames" -gt 20 ] || fail "the game recorded only $frames frames"
