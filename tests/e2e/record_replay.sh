@@ -62,6 +62,12 @@ cat > "$work/game.sh" <<INNER
 unset SDL_VIDEODRIVER
 "$game" --data "$data" --home "$work/gamehome" --windowed --record "$work/game.script" &
 pid=\$!
+# Its window first (a slow start, as under the sanitizers, takes longer),
+# then three seconds of frames.
+if command -v xwininfo >/dev/null 2>&1; then
+    i=0
+    while [ \$i -lt 600 ] && ! xwininfo -root -tree | grep -q '"Corsavel"'; do sleep 0.1; i=\$((i+1)); done
+fi
 sleep 3
 kill -TERM \$pid
 wait \$pid
