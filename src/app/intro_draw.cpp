@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
 
 #include "gfx/font.h"
 #include "gfx/texture.h"
@@ -56,14 +55,15 @@ TextureEntry* loadPicture(const IntroPicture& picture) {
 }  // namespace
 
 void prefetchIntroPictures() {
-    for (const IntroPicture& picture : {kSplash1, kSplash2, kLoading, kLoadingBar}) {
-        prefetchSizedImage(picture.name, picture.w, picture.h);
-    }
+    prefetchSizedImage(kSplash1.name, kSplash1.w, kSplash1.h);
 }
 
-void loadIntroPictures() {
+void loadFirstSplashPicture() {
     setRenderState(RenderState::CullMode, kCullNone);
     pictures.splash1 = loadPicture(kSplash1);
+}
+
+void loadLaterIntroPictures() {
     pictures.splash2 = fileExists(kSplash2.name) ? loadPicture(kSplash2) : nullptr;
     pictures.loading = loadPicture(kLoading);
     pictures.loadingBar = loadPicture(kLoadingBar);

@@ -63,8 +63,8 @@ float loadingFraction() {
 
 void loadIntroImages() {
     intro.fadeColour = 0xFFFFFFFFu;
-    loadIntroPictures();
-    intro.hasSecondSplash = hasSecondSplashPicture();
+    loadFirstSplashPicture();
+    intro.laterPicturesPending = true;
 }
 
 // While the one-time load runs, registered assets redraw the loading screen
@@ -87,6 +87,11 @@ void IntroScreen::onEnter() {
 // The timers run first, then a key or click: during a splash it skips to
 // the splash's last half second, afterwards it starts the fade.
 void IntroScreen::update() {
+    if (intro.laterPicturesPending) {
+        intro.laterPicturesPending = false;
+        loadLaterIntroPictures();
+        intro.hasSecondSplash = hasSecondSplashPicture();
+    }
     if (intro.splashTimerMs < kSplashMs) {
         splashTick();
     } else {

@@ -20,6 +20,7 @@
 #include "gfx/font.h"
 #include "gfx/particles.h"
 #include "platform/clock.h"
+#include "platform/heap.h"
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/render_device.h"
@@ -192,6 +193,9 @@ bool loadAll() {
     }
     setCurrentScreen(&introScreen);
     releaseArchives();
+    // The load's transient buffers (file bytes, decodes) are freed by now;
+    // the heap gives their pages back instead of keeping them resident.
+    settleHeapAfterLoad();
     app.loadAllCount += 1;
     return true;
 }

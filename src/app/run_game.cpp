@@ -14,6 +14,7 @@
 #include "audio/audio.h"
 #include "platform/clock.h"
 #include "platform/events.h"
+#include "platform/heap.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -74,20 +75,15 @@ void drainEarlyMessages() {
     GameMessage message;
     while (pollGameMessage(&message)) {
         if (message.kind == MessageKind::Close) {
+            // A close before the first frame (SIGTERM during start-up) ends
+            // the recording too, so its replay quits where the game did.
+            recordMessage(message);
             app.quitRequested = 1;
         } else if (message.kind != MessageKind::Activate &&
                    message.kind != MessageKind::Deactivate) {
             handleMessage(message);
         }
     }
-}
-
-// A black window at once: one cleared and presented frame.
-void presentBlackFrame() {
-    beginScene();
-    clearTarget(0xFF000000u);
-    endScene();
-    presentFrame();
 }
 
 // Without vertical sync the loop waits out the rest of one display refresh
@@ -113,6 +109,10 @@ void deviceSettingsFromRecord() {
 }  // namespace
 
 bool startGame(const GameOptions& options) {
+    // Before any thread starts: SDL's start reads the environment, and the
+    // heap is grown for the load once.
+    keepSessionBusUnlaunched();
+    prepareHeapForLoad();
     if (!initPaths(options.dataDirectory, options.userDirectory)) {
         return false;
     }
@@ -154,8 +154,9 @@ bool startGame(const GameOptions& options) {
     runState.framePeriodMs = static_cast<uint32_t>(1000 / (refresh > 0 ? refresh : 60));
     updatePerspective();
     drainEarlyMessages();
+    // The first frame presented is the first splash: nothing is drawn
+    // before it, and only its own picture is loaded for it.
     setCurrentScreen(&introScreen);
-    presentBlackFrame();
     setAssetRegisteredHook(loadingProgress);
     loadIntroImages();
     if (pointer.customCursor) {

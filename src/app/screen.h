@@ -111,11 +111,15 @@ struct IntroState {
     float introTimerMs = 0.0f;
     float fadeTimerMs = 0.0f;
     Colour fadeColour = 0xFFFFFFFFu;
+    // The first splash is loaded, the intro's other pictures not yet.
+    bool laterPicturesPending = false;
 };
 
 extern IntroState intro;
 
-// Start-up's load of the splash images.
+// Start-up's load of what the first frame shows: the first splash. The
+// intro's other pictures follow at its first update, after that frame is
+// presented and before anything else registers an asset.
 void loadIntroImages();
 // Called for every registered asset: redraws the loading screen while the
 // one-time load runs, then counts the asset's bytes.

@@ -23,6 +23,7 @@ namespace {
 RenderBackend* activeBackend = nullptr;
 DisplayResetHook beforeReset = nullptr;
 DisplayResetHook afterReset = nullptr;
+void (*presentedHook)() = nullptr;
 RenderBackend* glBackend = nullptr;
 // Sprites reach GL in runs: the batching backend sits in front of it.
 BatchingBackend batching;
@@ -100,6 +101,10 @@ void resetDisplay() {
 void setDisplayResetHooks(DisplayResetHook before, DisplayResetHook after) {
     beforeReset = before;
     afterReset = after;
+}
+
+void setPresentedHook(void (*hook)()) {
+    presentedHook = hook;
 }
 
 void setRenderBackend(RenderBackend* newBackend) {
@@ -277,6 +282,9 @@ void requestDisplayReset() {
 void presentFrame() {
     sendGammaIfDirty();
     backend().present();
+    if (presentedHook != nullptr) {
+        presentedHook();
+    }
     if (renderDevice.resetPending) {
         renderDevice.resetPending = false;
         resetDisplay();

@@ -80,6 +80,9 @@ void discardManagedResources();
 // after (recreate them); the texture table installs them.
 using DisplayResetHook = void (*)();
 void setDisplayResetHooks(DisplayResetHook before, DisplayResetHook after);
+// Called after every presented frame (the load benchmark times the first
+// one by it); null for none.
+void setPresentedHook(void (*hook)());
 
 // Applies the fixed default states (after creation, after a reset, and in
 // tests after installing a recording backend).

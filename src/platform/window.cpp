@@ -2,9 +2,11 @@
 
 #include <SDL.h>
 #include <png.h>
+#include <sys/stat.h>
 
 #if CORSAVEL_HAVE_X11
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #endif
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace corsavel {
@@ -51,6 +54,51 @@ int reportXError(Display* display, XErrorEvent* error) {
     return 0;
 }
 
+// An EWMH window manager names its check window on the root window, and
+// the check window names itself (a stale name from a manager that has
+// exited does not).
+bool windowManagerRunning(Display* display) {
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    auto checkWindow = [&](::Window window, ::Window* named) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        const bool found = XGetWindowProperty(display, window, check, 0, 1, False, XA_WINDOW, &type,
+                                              &format, &count, &after, &data) == Success &&
+                           type == XA_WINDOW && format == 32 && count == 1 && data != nullptr;
+        if (found) {
+            *named = *reinterpret_cast<::Window*>(data);
+        }
+        if (data != nullptr) {
+            XFree(data);
+        }
+        return found;
+    };
+    ::Window named = 0;
+    ::Window self = 0;
+    return checkWindow(DefaultRootWindow(display), &named) && named != 0 &&
+           checkWindow(named, &self) && self == named;
+}
+
+// Full screen on X11 is the window manager's to grant. With none running
+// SDL would wait 100 ms for it at the window's creation, and the window
+// stays as made: it is then made as it will be shown.
+bool fullScreenCanBeGranted() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0) {
+        return true;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return true;
+    }
+    const bool running = windowManagerRunning(display);
+    XCloseDisplay(display);
+    return running;
+}
+
 void findX11Window() {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -61,6 +109,10 @@ void findX11Window() {
         windowState.x11Display = info.info.x11.display;
         windowState.x11Window = info.info.x11.window;
     }
+}
+#else
+bool fullScreenCanBeGranted() {
+    return true;
 }
 #endif
 
@@ -217,7 +269,8 @@ bool createGameWindow(bool fullScreen) {
 #endif
     setGlAttributes();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (fullScreen) {
+    // The game is in full screen either way (its state, its settings).
+    if (fullScreen && fullScreenCanBeGranted()) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
     const int scale = desktopScale();
@@ -366,6 +419,23 @@ SceneViewport sceneViewport() {
     int h = 0;
     drawableSize(&w, &h);
     return fitSceneViewport(w, h);
+}
+
+void keepSessionBusUnlaunched() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address != nullptr && address[0] != '\0') {
+        return;
+    }
+    // A session's bus may also be found at its runtime folder's "bus"
+    // socket without an address: D-Bus looks there before launching one.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat info {};
+    if (runtime != nullptr && runtime[0] != '\0' &&
+        stat((std::string(runtime) + "/bus").c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) {
+        return;
+    }
+    // An address of no known kind: the connection fails at once.
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
 bool initVideo() {

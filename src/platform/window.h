@@ -56,6 +56,13 @@ bool gameWindowMinimised();
 // Presents the back buffer.
 void swapGameWindow();
 
+// Outside a desktop session (no session bus address in the environment and
+// no bus socket in the runtime folder) SDL's start would have the D-Bus
+// library launch a bus for it (a fork and a search of PATH, at every start,
+// tens of milliseconds): the game asks for none and runs without the bus's
+// services (screen saver inhibition falls back to X11's own), as it would
+// with a bus that does not offer them. Call before any thread starts.
+void keepSessionBusUnlaunched();
 // Starts SDL's video (and events) once; false when no video driver works.
 bool initVideo();
 // Ends SDL at shutdown.

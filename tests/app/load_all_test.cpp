@@ -2,6 +2,7 @@
 // folder of the build into a device that draws nothing, and the shutdown
 // that releases them and saves the settings record.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "app/load_steps.h"
 #include "app/screen.h"
 #include "gfx/font.h"
+#include "gfx/texture.h"
 #include "platform/null_device.h"
 #include "platform/paths.h"
 #include "platform/random.h"
@@ -38,9 +40,9 @@ TEST(LoadSteps, RunInTheGamesOrder) {
     // settings folder before anything that may read the profile; the level
     // packs after the models and dancers they show; the effects and
     // backgrounds while the archives with their images are still loaded.
-    const std::vector<std::string> expected = {"archives", "texts",   "settings", "sounds",  "models",
-                                               "dancers",  "levels",  "effects",  "backgrounds",
-                                               "menus",    "map"};
+    const std::vector<std::string> expected = {"archives",    "texts",   "settings", "sounds",
+                                               "models",      "dancers", "levels",   "effects",
+                                               "backgrounds", "menus",   "map"};
     EXPECT_EQ(names, expected);
 }
 
@@ -138,6 +140,73 @@ TEST_F(LoadAll, EveryRegisteredByteMovesTheBarWhileTheScreenRedraws) {
     EXPECT_GT(hookBytes, 1e6);
     EXPECT_NEAR(intro.loadedBytes, hookBytes, hookBytes * 1e-6);
     EXPECT_GE(counting.presents, 1);
+}
+
+std::vector<int32_t> registeredSizes;
+void recordingHook(int32_t size) {
+    registeredSizes.push_back(size);
+    loadingProgress(size);
+}
+
+int32_t fileSize(const char* name) {
+    struct stat info {};
+    return stat(name, &info) == 0 ? static_cast<int32_t>(info.st_size) : -1;
+}
+
+// What the first present found loaded: the intro's pictures and the count
+// of registered assets.
+struct AtFirstPresent {
+    bool seen = false;
+    bool splash1 = false;
+    bool later = false;
+    size_t registered = 0;
+};
+AtFirstPresent atFirstPresent;
+void noteFirstPresent() {
+    if (!atFirstPresent.seen) {
+        atFirstPresent.seen = true;
+        atFirstPresent.splash1 = findTexture("splash1.jpg") != nullptr;
+        atFirstPresent.later = findTexture("splash2.jpg") != nullptr ||
+                               findTexture("loadscreen.jpg") != nullptr ||
+                               findTexture("loadbar.jpg") != nullptr;
+        atFirstPresent.registered = registeredSizes.size();
+    }
+}
+
+// The first frame waits only for the first splash; the intro's other
+// pictures follow right after it, before any other asset, and the loading
+// bar counts each of them once, in the order the intro always loaded them.
+TEST_F(LoadAll, TheFirstFrameShowsTheFirstSplashAndTheRestFollowInOrder) {
+    releaseAllTextures();
+    registeredSizes.clear();
+    atFirstPresent = AtFirstPresent{};
+    setAssetRegisteredHook(recordingHook);
+    setPresentedHook(noteFirstPresent);
+    setCurrentScreen(&introScreen);
+    loadIntroImages();
+    EXPECT_NE(findTexture("splash1.jpg"), nullptr);
+    EXPECT_EQ(findTexture("loadscreen.jpg"), nullptr);
+    runIdlePass();
+    EXPECT_TRUE(atFirstPresent.seen);
+    EXPECT_TRUE(atFirstPresent.splash1);
+    EXPECT_FALSE(atFirstPresent.later) << "the first frame waited for later pictures";
+    EXPECT_EQ(atFirstPresent.registered, 1u);
+    const std::vector<int32_t> expected = {fileSize("splash1.jpg"), fileSize("splash2.jpg"),
+                                           fileSize("loadscreen.jpg"), fileSize("loadbar.jpg")};
+    EXPECT_EQ(registeredSizes, expected);
+    EXPECT_TRUE(intro.hasSecondSplash);
+    EXPECT_NE(findTexture("loadbar.jpg"), nullptr);
+    // Once: later frames load nothing more.
+    runIdlePass();
+    EXPECT_EQ(registeredSizes.size(), expected.size());
+    double sum = 0.0;
+    for (int32_t size : expected) {
+        sum += size;
+    }
+    EXPECT_FLOAT_EQ(intro.loadedBytes, static_cast<float>(sum));
+    setPresentedHook(nullptr);
+    setAssetRegisteredHook(nullptr);
+    releaseAllTextures();
 }
 
 TEST_F(LoadAll, IdlePassLoadsOnceAfterTheFrameThatAskedAndClearsTheOverlay) {
