@@ -9,6 +9,7 @@
 // be none).
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -168,6 +169,28 @@ void fillEffects() {
     }
 }
 
+// CORSAVEL_BENCH_SHOT=FILE.png saves a frame of the GL runs before they are
+// measured: the same frame on every run (a fresh cascade, a fixed number of
+// frames on the fixed clock), to compare pixels before and after a change.
+void saveShot(bool fullEffects) {
+    const char* shot = std::getenv("CORSAVEL_BENCH_SHOT");
+    if (shot == nullptr || shot[0] == '\0') {
+        return;
+    }
+    for (int i = 0; i < 40; ++i) {
+        if (fullEffects) {
+            fillEffects();
+        }
+        frame();
+    }
+    renderDevice.frameCapture = true;
+    frame();
+    renderDevice.frameCapture = false;
+    if (!saveScreenshot(shot)) {
+        std::fprintf(stderr, "cannot write %s\n", shot);
+    }
+}
+
 void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = false) {
     if (!startOnce()) {
         state.SkipWithError("the game did not start (no GL on the offscreen driver?)");
@@ -176,6 +199,9 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
     uint32_t seed = 1;
     startBusyCascade(seed);
     frame();  // the first frame loads what is loaded lazily
+    if (!nullDevice) {
+        saveShot(fullEffects);
+    }
     NullDevice null;
     static BatchingBackend nullBatching;
     nullBatching.setInner(&null);
@@ -192,6 +218,7 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
     int64_t flyers = 0;
     double cpu = 0.0;
     double processCpu = 0.0;
+    double wall = 0.0;
     int64_t allocations = 0;
     own.updateSeconds = 0.0;
     own.renderSeconds = 0.0;
@@ -201,11 +228,14 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
         }
         const double before = threadCpuSeconds();
         const double processBefore = processCpuSeconds();
+        const auto wallBefore = std::chrono::steady_clock::now();
         startCountingAllocations();
         frame();
         allocations += stopCountingAllocations();
         cpu += threadCpuSeconds() - before;
         processCpu += processCpuSeconds() - processBefore;
+        wall +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
         ++frames;
         const int n = activeFlyers();
         flyers += n;
@@ -219,22 +249,12 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
             state.ResumeTiming();
         }
     }
-    // CORSAVEL_BENCH_SHOT=FILE.png keeps one more frame of the GL runs, to
-    // compare what the measured frame looks like before and after a change.
-    const char* shot = std::getenv("CORSAVEL_BENCH_SHOT");
-    if (!nullDevice && shot != nullptr && shot[0] != '\0') {
-        if (fullEffects) {
-            fillEffects();
-        }
-        renderDevice.frameCapture = true;
-        frame();
-        renderDevice.frameCapture = false;
-        if (!saveScreenshot(shot)) {
-            std::fprintf(stderr, "cannot write %s\n", shot);
-        }
-    }
     setRenderBackend(gl);
     const double perFrame = 1e6 / static_cast<double>(frames);
+    // The frame alone, without the topping up of the effects between frames.
+    state.counters["wall_ms_per_frame"] = wall * perFrame * 1e-3;
+    state.counters["fps"] = wall > 0.0 ? static_cast<double>(frames) / wall : 0.0;
+    state.counters["process_cpu_ms_per_frame"] = processCpu * perFrame * 1e-3;
     state.counters["cpu_us_per_frame"] = cpu * perFrame;
     state.counters["process_cpu_us_per_frame"] = processCpu * perFrame;
     state.counters["update_cpu_us"] = own.updateSeconds * perFrame;
@@ -278,12 +298,42 @@ void BM_GameScreenOwnCodeFullEffects(benchmark::State& state) {
     runBusyFrames(state, true, true);
 }
 
-BENCHMARK(BM_GameScreenFrameBusyCascade)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
-BENCHMARK(BM_GameScreenFrameFullEffects)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
-BENCHMARK(BM_GameScreenOwnCodeFullEffects)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
-BENCHMARK(BM_GameScreenOwnCodeBusyCascade)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+// CORSAVEL_BENCH_FRAMES=N measures exactly N frames per case instead of at
+// least 3 s: the same frames on every run, to compare before and after.
+void registerCases() {
+    using Case = void (*)(benchmark::State&);
+    const struct {
+        const char* name;
+        Case run;
+    } cases[] = {
+        {"BM_GameScreenFrameBusyCascade", BM_GameScreenFrameBusyCascade},
+        {"BM_GameScreenFrameFullEffects", BM_GameScreenFrameFullEffects},
+        {"BM_GameScreenOwnCodeFullEffects", BM_GameScreenOwnCodeFullEffects},
+        {"BM_GameScreenOwnCodeBusyCascade", BM_GameScreenOwnCodeBusyCascade},
+    };
+    const char* frames = std::getenv("CORSAVEL_BENCH_FRAMES");
+    const long n = frames != nullptr ? std::strtol(frames, nullptr, 10) : 0;
+    for (const auto& c : cases) {
+        benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(c.name, c.run);
+        b->Unit(benchmark::kMicrosecond);
+        if (n > 0) {
+            b->Iterations(n);
+        } else {
+            b->MinTime(3.0);
+        }
+    }
+}
 
 }  // namespace
 }  // namespace corsavel
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    corsavel::registerCases();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

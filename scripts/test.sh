@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
-# the unit, tool and end-to-end tests; the unit tests again under ASan and
-# UBSan; and a short run of every fuzz target.
+# the unit, tool and end-to-end tests; the unit, end-to-end and fault tests
+# again under ASan and UBSan; and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -17,11 +17,14 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 (cd build && xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j"$jobs")
 
-echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORSAVEL_SANITIZE=ON -DCORSAVEL_TOOLS=OFF -DCORSAVEL_BENCH=OFF
+echo "== Unit, end-to-end and fault tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+# The game, the harness and the bot under the sanitizers, on the Data folder
+# the build above forged. Each test's sanitizer options (any report fails
+# it, leaks included) come from CMakeLists.txt.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORSAVEL_SANITIZE=ON -DCORSAVEL_TOOLS=ON \
+  -DCORSAVEL_BENCH=OFF -DCORSAVEL_DATA_DIR="$root/build/Data"
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j"$jobs")
+(cd build-asan && xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j"$jobs")
 
 echo "== Fuzz targets (${fuzz_seconds} s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORSAVEL_FUZZ=ON

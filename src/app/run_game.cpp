@@ -75,6 +75,9 @@ void drainEarlyMessages() {
     GameMessage message;
     while (pollGameMessage(&message)) {
         if (message.kind == MessageKind::Close) {
+            // A close before the first frame (SIGTERM during start-up) ends
+            // the recording too, so its replay quits where the game did.
+            recordMessage(message);
             app.quitRequested = 1;
         } else if (message.kind != MessageKind::Activate &&
                    message.kind != MessageKind::Deactivate) {

@@ -141,23 +141,26 @@ void drawBonusOverlay(const Figure& figure, Vec2 p, float alpha) {
     }
 }
 
+// Tiles are drawn one image at a time, so that each image's tiles join into
+// one draw (neighbouring tiles often differ: the plain tiles alternate). The
+// tiles overlap only by their transparent rims, so the order between
+// images does not show.
 void drawTiles(int hoverRow, int hoverColumn, Colour colour) {
-    for (int r = 0; r < kRows; ++r) {
-        for (int c = 0; c < kColumns; ++c) {
-            const Cell& cell = shown.board.cells[r][c];
-            if (cell.layers < 0) {
-                continue;
+    for (int pass = 0; pass < 4; ++pass) {
+        for (int r = 0; r < kRows; ++r) {
+            for (int c = 0; c < kColumns; ++c) {
+                const Cell& cell = shown.board.cells[r][c];
+                if (cell.layers < 0 || tileImage(r, c) != pass) {
+                    continue;
+                }
+                const Vec2 p = cellCentre(c, r) + cell.tileOffset;
+                float half = kTileHalfSize + cell.tileLift;
+                if (r == hoverRow && c == hoverColumn) {
+                    half -= kTilePress;
+                }
+                drawFacingSquare(textures.tiles[pass], Vec3{p.x, p.y, 0.0f}, half, kTileTurn,
+                                 colour);
             }
-            const int image = tileImage(r, c);
-            if (image < 0 || image > 3) {
-                continue;
-            }
-            const Vec2 p = cellCentre(c, r) + cell.tileOffset;
-            float half = kTileHalfSize + cell.tileLift;
-            if (r == hoverRow && c == hoverColumn) {
-                half -= kTilePress;
-            }
-            drawFacingSquare(textures.tiles[image], Vec3{p.x, p.y, 0.0f}, half, kTileTurn, colour);
         }
     }
 }

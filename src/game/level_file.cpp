@@ -140,8 +140,11 @@ void readExplicitDancers(const char* text) {
         float values[kDanceSequenceLength] = {};
         std::snprintf(key, sizeof key, "sk%ianim=", i);
         readFloatList(text, values, kDanceSequenceLength, key);
+        // A number no int holds (or not a number) names no dance: -1, as
+        // any dance number out of range counts where it is played.
         for (int k = 0; k < kDanceSequenceLength; ++k) {
-            d.sequence[k] = static_cast<int32_t>(values[k]);
+            const float v = values[k];
+            d.sequence[k] = v > -2147483648.0f && v < 2147483648.0f ? static_cast<int32_t>(v) : -1;
         }
         std::snprintf(key, sizeof key, "sk%idtime=", i);
         d.startOffsetMs = static_cast<float>(readInt(text, key));

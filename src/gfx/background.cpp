@@ -194,7 +194,10 @@ void queueLeaves(const BackgroundLayer& layer, TextureEntry* texture, float w, f
         a1 = 0.18f, f1 = 0.004f, a2 = 0.11f, f2 = 0.0024f;
     }
     const float flow = std::sqrt(r.flow[0] * r.flow[0] + r.flow[1] * r.flow[1]);
-    const int g = 255 - (static_cast<int>(flow) % 256);
+    // Darker with the flow's length, every 256 units over; a length beyond
+    // the float range (a damaged record) counts as none.
+    const float wrapped = std::isfinite(flow) ? std::fmod(flow, 256.0f) : 0.0f;
+    const int g = 255 - static_cast<int>(wrapped);
     const float m = r.mirrored ? -1.0f : 1.0f;
     const float cx = (r.rect[0] + r.rect[2]) * 0.5f;
     const float cy = (r.rect[1] + r.rect[3]) * 0.5f;

@@ -182,10 +182,17 @@ struct QuadBatch {
 };
 QuadBatch batch;
 
+// Additive squares (type 0) add their colour whatever their alpha, so every
+// fragment counts. Alpha-blended squares (type 1) leave the target as it was
+// where their alpha is zero: the alpha test drops those fragments, which
+// spares the software rasteriser the blending of the soft cells' empty
+// corners.
 void applyParticleBlend(int32_t blendtype) {
     if (blendtype == 0) {
+        setRenderState(RenderState::AlphaTestEnable, 0);
         setBlendMode(1);
     } else if (blendtype == 1) {
+        setRenderState(RenderState::AlphaTestEnable, 1);
         setBlendMode(0);
     }
 }
@@ -563,6 +570,10 @@ void drawEffects() {
     }
     setWorld(nullptr);
     disableFeature(0);
+    const uint32_t alphaRef = renderStateValue(RenderState::AlphaRef);
+    const uint32_t alphaFunc = renderStateValue(RenderState::AlphaFunc);
+    setRenderState(RenderState::AlphaRef, 1);
+    setRenderState(RenderState::AlphaFunc, kCompareGreaterEqual);
     setRenderState(RenderState::AlphaBlendEnable, 1);
     setRenderState(RenderState::AlphaTestEnable, 0);
     enableFeature(7);
@@ -583,6 +594,8 @@ void drawEffects() {
     enableFeature(7);
     setBlendMode(0);
     setRenderState(RenderState::AlphaTestEnable, 1);
+    setRenderState(RenderState::AlphaRef, alphaRef);
+    setRenderState(RenderState::AlphaFunc, alphaFunc);
     setRenderState(RenderState::ZEnable, 0);
     setRenderState(RenderState::ZWriteEnable, 1);
 }

@@ -719,8 +719,15 @@ bool formatMatches(const char* format, const char* allowed) {
         if (*p == '%') {
             continue;
         }
-        // Flags, width and precision made of digits, '.', '-' only.
+        // Flags, width and precision made of digits, '.', '-' only; a width
+        // or precision of more than three digits is refused, as printf pads
+        // to it (a billion spaces takes seconds) though the page holds a line.
+        int digits = 0;
         while (*p == '-' || *p == '.' || (*p >= '0' && *p <= '9')) {
+            digits = (*p >= '0' && *p <= '9') ? digits + 1 : 0;
+            if (digits > 3) {
+                return false;
+            }
             ++p;
         }
         if (*p == 0 || *want == 0) {

@@ -217,7 +217,8 @@ void restoreDefaults();
 
 // Checks that a data string used as a format holds only the conversions in
 // `allowed` (each char one of "s", "i", "d": in order) and no other '%'
-// except "%%". Used before a string of the text table becomes a format.
+// except "%%", with widths and precisions of at most three digits. Used
+// before a string of the text table becomes a format.
 bool formatMatches(const char* format, const char* allowed);
 
 // A string of the text table by key, "" when it has none.

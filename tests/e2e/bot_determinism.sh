@@ -25,8 +25,12 @@ play() {
     mode=$3
     seed=$4
     name=${file%.lvl}_mode${mode}_seed$seed
-    "$bot" --seed "$seed" --index "$index" --mode "$mode" --step "$step" --think "$think" \
-        --trace "$levels/$file" > "$work/bot.out" 2>&1 < /dev/null
+    if ! "$bot" --seed "$seed" --index "$index" --mode "$mode" --step "$step" --think "$think" \
+        --trace "$levels/$file" > "$work/bot.out" 2>&1 < /dev/null; then
+        echo "$name: the bot failed:"
+        cat "$work/bot.out"
+        return 1
+    fi
     grep -E '^ *[0-9.]+ s  move |^final ' "$work/bot.out" > "$out/$name.bot.txt"
     if ! grep -q ' s  move ' "$out/$name.bot.txt" || ! grep -q '^final score' "$out/$name.bot.txt"; then
         echo "$name: the bot made no move or did not finish the level:"

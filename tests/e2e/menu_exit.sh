@@ -41,7 +41,8 @@ frames 40
 # Never reached: the game has quit and the harness skips the rest.
 expect quitRequested == 999
 SCRIPT
-"$harness" --data "$data" --home "$home" "$work/first.script" 2> "$work/err"
+"$harness" --data "$data" --home "$home" "$work/first.script" 2> "$work/err" ||
+    { cat "$work/err"; echo "the first run failed"; exit 1; }
 grep -q "the game has quit" "$work/err" || { cat "$work/err"; echo "the game did not quit"; exit 1; }
 [ -s "$home/settings/profiles.dat" ] || { echo "no profiles.dat after the quit"; exit 1; }
 grep -q CLARA "$home/settings/profiles.dat" || { echo "the new profile was not saved"; exit 1; }

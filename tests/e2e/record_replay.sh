@@ -62,6 +62,12 @@ cat > "$work/game.sh" <<INNER
 unset SDL_VIDEODRIVER
 "$game" --data "$data" --home "$work/gamehome" --windowed --record "$work/game.script" &
 pid=\$!
+# Its window first (a slow start, as under the sanitizers, takes longer),
+# then three seconds of frames.
+if command -v xwininfo >/dev/null 2>&1; then
+    i=0
+    while [ \$i -lt 600 ] && ! xwininfo -root -tree | grep -q '"Corsavel"'; do sleep 0.1; i=\$((i+1)); done
+fi
 sleep 3
 kill -TERM \$pid
 wait \$pid
@@ -70,7 +76,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh "$work/game.sh" || fail "the recording
 grep -q '^seed [0-9]' "$work/game.script" || fail "the game wrote no seed"
 tail -n 1 "$work/game.script" | grep -q '^send close$' || fail "the game's recording does not end with its close"
 { cat "$work/game.script"; echo "dump $work/game.json"; } > "$work/game.replay"
-run gamereplay "$work/game.replay" 2>"$work/game.err"
+run gamereplay "$work/game.replay" 2>"$work/game.err" || fail "the replay failed: $(cat "$work/game.err")"
 grep -q "the game has quit" "$work/game.err" || fail "the replay did not reach the recorded close"
 frames=$(sed -n 's/^steps //p' "$work/game.script" | wc -w)
 [ "$frames" -gt 20 ] || fail "the game recorded only $frames frames"

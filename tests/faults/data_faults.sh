@@ -6,7 +6,9 @@
 # usage: data_faults.sh HARNESS
 set -u
 harness=$1
-data=$(cd "$(dirname "$harness")/Data" && pwd)
+# The real folder: the Data beside the harness may be a link to another
+# build's, and the copies below must hold its files, not the link.
+data=$(cd "$(dirname "$harness")/Data" && pwd -P)
 work=$(mktemp -d "${TMPDIR:-/tmp}/corsavel-datafaults.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "data_faults: $*"; exit 1; }

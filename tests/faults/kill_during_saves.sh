@@ -33,6 +33,11 @@ kill_after_ready() {
     kill -KILL "$2" 2>/dev/null
     wait "$2" 2>/dev/null
 }
+# A killed process's exit code says nothing: its output is searched for a
+# sanitizer's report instead (the sanitizer build).
+reported() {
+    grep -Eq "ERROR: (Address|Leak)Sanitizer|runtime error: |Sanitizer:DEADLYSIGNAL" "$1"
+}
 
 
 home=$work/tables
@@ -42,6 +47,7 @@ for ms in $(delays 45 0 120 "$seed"); do
     "$writer" write "$home" > "$work/out" 2>&1 &
     kill_after_ready "$work/out" $! "$ms"
     kills=$((kills + 1))
+    reported "$work/out" && fail "the writer before kill $kills: $(cat "$work/out")"
     "$writer" check "$home" > "$work/check" 2>&1 || fail "after kill $kills: $(cat "$work/check")"
     gen=$(sed -n 's/^whole: generation \([0-9]*\),.*/\1/p' "$work/check")
     [ -n "$gen" ] || fail "after kill $kills: $(cat "$work/check")"
@@ -93,7 +99,7 @@ for ms in $(delays 5 0 1500 "$((seed + 1))"); do
     "$harness" --data "$data" --home "$play" "$work/play.script" > "$work/out" 2>&1 &
     kill_after_ready "$work/ready.json" $! "$ms"
     kills=$((kills + 1))
-    grep -q "failed" "$work/out" && fail "after kill $kills: $(cat "$work/out")"
+    { grep -q "failed" "$work/out" || reported "$work/out"; } && fail "after kill $kills: $(cat "$work/out")"
 done
 # The start after the last kill.
 head -8 "$work/play.script" > "$work/last.script"

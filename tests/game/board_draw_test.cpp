@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "game/rules.h"
 #include "gfx/bolts.h"
 #include "gfx/texture.h"
+#include "platform/batching_backend.h"
 #include "platform/frame_state.h"
 #include "platform/null_device.h"
 #include "platform/recording_device.h"
@@ -177,6 +179,34 @@ TEST_F(BoardDrawTest, TileImagesFollowLayersWithACheckerboardOfPlainTiles) {
     // Tiles are 2 x 25.9 across, at depth 0.
     EXPECT_NEAR(widthOf(odd), 51.8f, 0.01f);
     EXPECT_NEAR(centreOf(odd).z, 0.0f, 0.001f);
+}
+
+// Tiles go one image at a time, so that through the batching device each
+// image's tiles, however they alternate, are a single draw holding every
+// one of them.
+TEST_F(BoardDrawTest, EachTileImageIsOneDrawThroughTheBatchingDevice) {
+    int plain = 0;
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 6; ++c) {
+            openCell(r, c, c < 4 ? 0 : 1 + (r & 1), -1);
+            plain += c < 4 ? 1 : 0;
+        }
+    }
+    auto batching = std::make_unique<BatchingBackend>(&device);
+    setRenderBackend(batching.get());
+    drawBoard();
+    batching->flush();
+    setRenderBackend(&device);
+    const char* images[4] = {"field\\field0.tga", "field\\field1.tga", "field\\field2.tga",
+                             "field\\field4.tga"};
+    const int tiles[4] = {plain / 2, 4, 4, plain / 2};
+    int previous = -1;
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_EQ(drawsWith(images[i]).size(), 1u) << images[i];
+        EXPECT_EQ(drawsWith(images[i])[0]->primitiveCount, 2 * tiles[i]) << images[i];
+        EXPECT_GT(indexOf(images[i]), previous) << images[i];
+        previous = indexOf(images[i]);
+    }
 }
 
 TEST_F(BoardDrawTest, TilesFirstThenFiguresWithTheirChainsRowByRow) {

@@ -162,6 +162,19 @@ TEST_F(LevelFileTest, DefaultDancerAndCameraDepth) {
     EXPECT_FLOAT_EQ(game.level.dancers[1].scale, 1.0f);
 }
 
+// A dance list's entries are dance numbers; one past any int, or not a
+// number, names no dance and ends the list like -1.
+TEST_F(LevelFileTest, DanceNumbersNoIntHoldsEndTheList) {
+    ASSERT_TRUE(parse("skeletons=1\r\nsk0anim={3,1e20,nan,-3e9,2.7,-0.5}\r\nlevel=\r\n"));
+    const Dancer& d = game.level.dancers[0];
+    EXPECT_EQ(d.sequence[0], 3);
+    EXPECT_EQ(d.sequence[1], -1);
+    EXPECT_EQ(d.sequence[2], -1);
+    EXPECT_EQ(d.sequence[3], -1);
+    EXPECT_EQ(d.sequence[4], 2);
+    EXPECT_EQ(d.sequence[5], 0);
+}
+
 TEST_F(LevelFileTest, AutomaticDancersAreClampedAndPlaced) {
     ASSERT_TRUE(parse("autoskeletons=25\r\nstandtype=1\r\ndance=2\r\nlevel=\r\n"));
     EXPECT_EQ(game.level.dancerCount, 10);

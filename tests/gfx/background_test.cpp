@@ -277,6 +277,33 @@ TEST_F(BackgroundTest, SprayOfOneHundredSquareEmitsEveryThirtyMsAtMost) {
     EXPECT_EQ(background.sprayNext, next);
 }
 
+// Leaves darken by their flow's length, every 256 units over; a flow whose
+// length no float holds (a damaged scene file) draws them as with none.
+TEST_F(BackgroundTest, LeavesShadeWrapsWithTheFlowAndSurvivesHugeFlows) {
+    TextureEntry* leaf = createTexture("leaf", 16, 16, kTextureFormatA8R8G8B8, false);
+    LayerRecord r;
+    std::strcpy(r.name, "leaves");
+    r.rect[0] = -100;
+    r.rect[1] = 100;
+    r.rect[2] = 100;
+    r.rect[3] = 0;
+    const auto shadeFor = [&](float flowX, float flowY) {
+        r.flow[0] = flowX;
+        r.flow[1] = flowY;
+        sceneWith("leaves", leaf, {r});
+        device.draws.clear();
+        drawBackground();
+        EXPECT_EQ(device.draws.size(), 1u);
+        return device.draws.empty() ? 0u : device.draws.back().colour(0) & 0xFFu;
+    };
+    EXPECT_EQ(shadeFor(0.0f, 0.0f), 255u);
+    EXPECT_EQ(shadeFor(30.0f, 40.0f), 205u);
+    EXPECT_EQ(shadeFor(300.0f, 0.0f), 211u);
+    // Past the int range every float is a whole number of 256s.
+    EXPECT_EQ(shadeFor(1e10f, 0.0f), 255u);
+    EXPECT_EQ(shadeFor(1e30f, 1e30f), 255u);
+}
+
 // Standing still, the picture's texels land one for one on the 800x600
 // pixels and are sampled nearest; zoomed in a cross-fade it is filtered.
 TEST_F(BackgroundTest, StillPictureIsSampledTexelForTexel) {

@@ -227,6 +227,34 @@ TEST_F(ParticlesTest, AFullRingDrawsInRunsOfOneBlendType) {
     EXPECT_EQ(renderStateValue(RenderState::ZEnable), 0u);
 }
 
+// Alpha-blended squares are alpha-tested (a fragment of alpha 0 leaves the
+// target as it was) and additive ones are not (they add their colour at any
+// alpha); the alpha test's reference and function come back afterwards.
+TEST_F(ParticlesTest, AlphaBlendedSquaresAloneAreAlphaTested) {
+    const int32_t add0 = add("glow", 1.0f);
+    const int32_t alpha = add("smoke", 1.0f);
+    effectTable.defs[alpha].blendtype = 1;
+    for (int32_t i : {add0, alpha, add0}) {
+        spawnParticle(Vec3{}, i, 1.0f, 0);
+    }
+    setRenderState(RenderState::AlphaRef, 128);
+    setRenderState(RenderState::AlphaFunc, kCompareGreater);
+    device.draws.clear();
+    drawEffects();
+    ASSERT_EQ(device.draws.size(), 3u);
+    EXPECT_EQ(device.draws[0].state(RenderState::AlphaTestEnable), 0u);
+    EXPECT_EQ(device.draws[0].state(RenderState::DestBlend), kBlendOne);
+    const DrawRecord& smoke = device.draws[1];
+    EXPECT_EQ(smoke.state(RenderState::DestBlend), kBlendInvSrcAlpha);
+    EXPECT_EQ(smoke.state(RenderState::AlphaTestEnable), 1u);
+    EXPECT_EQ(smoke.state(RenderState::AlphaRef), 1u);
+    EXPECT_EQ(smoke.state(RenderState::AlphaFunc), kCompareGreaterEqual);
+    EXPECT_EQ(device.draws[2].state(RenderState::AlphaTestEnable), 0u);
+    EXPECT_EQ(renderStateValue(RenderState::AlphaRef), 128u);
+    EXPECT_EQ(renderStateValue(RenderState::AlphaFunc), kCompareGreater);
+    EXPECT_EQ(renderStateValue(RenderState::AlphaTestEnable), 1u);
+}
+
 // Squares no larger than their 64-texel atlas cell are sampled nearest and
 // larger ones bilinear, in ring order; the frame ends bilinear again.
 TEST_F(ParticlesTest, SquaresUpToTheirCellSizeAreSampledNearest) {

@@ -173,6 +173,10 @@ TEST(MenuFormats, DataStringsMayOnlyHoldTheConversionsSupplied) {
     EXPECT_FALSE(formatMatches("%n", "i"));
     EXPECT_FALSE(formatMatches("%i%", "i"));
     EXPECT_FALSE(formatMatches(nullptr, "s"));
+    // Widths and precisions up to 999; a longer one would pad for seconds.
+    EXPECT_TRUE(formatMatches("%-999i|%.999i|%5s", "iis"));
+    EXPECT_FALSE(formatMatches("Score %999999999i", "i"));
+    EXPECT_FALSE(formatMatches("%.1000s", "s"));
 }
 
 }  // namespace
