@@ -25,8 +25,13 @@ constexpr size_t kHugePage = size_t{2} << 20;
 // untouched, it is address space only.
 constexpr size_t kReserveBlock = size_t{24} << 20;
 constexpr int kReserveBlocks = 8;
-// glibc's default trim threshold, restored after the load.
-constexpr int kDefaultTrimThreshold = 128 * 1024;
+// Blocks up to this size come from the heap.
+constexpr int kMmapThreshold = 32 << 20;
+// After the load the heap's top is given back once it holds this much free,
+// twice the largest block the heap serves, as glibc's own adaptive rule
+// sets it: a frame that frees and allocates a large block again does not
+// shrink and regrow the heap each time.
+constexpr int kTrimThresholdAfterLoad = 2 * kMmapThreshold;
 
 }  // namespace
 
@@ -34,7 +39,7 @@ void prepareHeapForLoad() {
 #if !defined(CORSAVEL_OWN_ALLOCATOR)
     // Blocks up to 32 MB come from the heap, not mappings of their own, and
     // freeing does not shrink it while the load runs.
-    if (mallopt(M_MMAP_THRESHOLD, 32 << 20) == 0 || mallopt(M_TRIM_THRESHOLD, 1 << 30) == 0) {
+    if (mallopt(M_MMAP_THRESHOLD, kMmapThreshold) == 0 || mallopt(M_TRIM_THRESHOLD, 1 << 30) == 0) {
         return;
     }
     char* const base = static_cast<char*>(sbrk(0));
@@ -59,7 +64,7 @@ void prepareHeapForLoad() {
 void settleHeapAfterLoad() {
 #if !defined(CORSAVEL_OWN_ALLOCATOR)
     malloc_trim(0);
-    mallopt(M_TRIM_THRESHOLD, kDefaultTrimThreshold);
+    mallopt(M_TRIM_THRESHOLD, kTrimThresholdAfterLoad);
 #endif
 }
 

@@ -10,8 +10,8 @@ namespace corsavel {
 // pages are not offered, and under the address sanitizer (its own allocator).
 void prepareHeapForLoad();
 
-// After the load: the heap returns its freed pages and trims itself as usual
-// from then on.
+// After the load: the heap returns its freed pages, and from then on trims
+// its top once that holds more than twice the largest block it serves.
 void settleHeapAfterLoad();
 
 }  // namespace corsavel
