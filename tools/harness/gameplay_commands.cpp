@@ -11,13 +11,13 @@
 
 #include "app/app_state.h"
 #include "app/screen.h"
-#include "ui/menu.h"
 #include "game/progress.h"
 #include "game/rules.h"
 #include "harness.h"
 #include "platform/frame_state.h"
 #include "platform/pointer.h"
 #include "resources/asset_registry.h"
+#include "ui/menu.h"
 
 namespace corsavel::harness {
 
@@ -75,6 +75,46 @@ bool levelCommand(const HarnessArgs& args, std::string* error) {
     return true;
 }
 
+}  // namespace
+
+// Reads FILE (beside the script, in the source tree or in the output folder)
+// and registers it in the loader's memory as the pack file of level NUMBER
+// (1..100), in place of the one loaded.
+bool standInLevelFile(const std::string& file, int number, std::string* error) {
+    std::string path = file;
+    if (path[0] != '/') {
+        const char* source = std::getenv("CORSAVEL_SOURCE_DIR");
+        const std::string inSource = source != nullptr ? std::string(source) + "/" + path : "";
+        path = !inSource.empty() && std::ifstream(inSource) ? inSource : outputPath(path);
+    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        *error = "cannot read '" + path + "'";
+        return false;
+    }
+    if (text.empty() || text.size() > kMaxLevelFileBytes) {
+        *error = "'" + path + "' is missing, empty or too large";
+        return false;
+    }
+    char name[48];
+    std::snprintf(name, sizeof name, "levels\\pack1_%.2i.lvl", number);
+    char stored[48];
+    std::snprintf(stored, sizeof stored, "%s", name);
+    foldAssetName(stored);  // release matches the stored, folded name
+    releaseAssetByName(stored);
+    auto* bytes = static_cast<uint8_t*>(std::malloc(text.size()));
+    std::memcpy(bytes, text.data(), text.size());
+    if (!registerAsset(name, static_cast<int32_t>(text.size()), bytes, true)) {
+        std::free(bytes);
+        *error = "the asset registry is full";
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
 // levelfile FILE N MODE: plays FILE as level N; the file stands in for that
 // level's pack file in the loader's memory.
 bool levelFileCommand(const HarnessArgs& args, std::string* error) {
@@ -85,34 +125,8 @@ bool levelFileCommand(const HarnessArgs& args, std::string* error) {
         *error = "usage: levelfile FILE N MODE";
         return false;
     }
-    std::string path = args[0];
-    if (path[0] != '/') {
-        const char* source = std::getenv("CORSAVEL_SOURCE_DIR");
-        std::string inSource = source != nullptr ? std::string(source) + "/" + path : "";
-        path = !inSource.empty() && std::ifstream(inSource) ? inSource : outputPath(path);
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        *error = "cannot read '" + path + "'";
-        return false;
-    }
-    if (text.empty() || text.size() > kMaxLevelFileBytes) {
-        *error = "'" + path + "' is missing, empty or too large";
-        return false;
-    }
     ensureLoaded();
-    char name[48];
-    std::snprintf(name, sizeof name, "levels\\pack1_%.2i.lvl", level + 1);
-    char stored[48];
-    std::snprintf(stored, sizeof stored, "%s", name);
-    foldAssetName(stored);  // release matches the stored, folded name
-    releaseAssetByName(stored);
-    auto* bytes = static_cast<uint8_t*>(std::malloc(text.size()));
-    std::memcpy(bytes, text.data(), text.size());
-    if (!registerAsset(name, static_cast<int32_t>(text.size()), bytes, true)) {
-        std::free(bytes);
-        *error = "the asset registry is full";
+    if (!standInLevelFile(args[0], level + 1, error)) {
         return false;
     }
     startOnGameScreen(level, mode);

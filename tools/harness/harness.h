@@ -57,6 +57,7 @@ void runFrames(int count);
 void sendMessage(const GameMessage& message);
 bool readField(const std::string& name, HarnessValue* out);
 std::string outputPath(const std::string& name);
+bool standInLevelFile(const std::string& file, int number, std::string* error);
 uint32_t frameStep();
 // Sets the clock step of the frames run from now on (a replayed recording's
 // `steps`).

@@ -487,32 +487,7 @@ bool standInCommand(const HarnessArgs& args, std::string* error) {
         *error = "the one-time load has not run yet";
         return false;
     }
-    std::string path = args[0];
-    if (path[0] != '/') {
-        const char* source = std::getenv("CORSAVEL_SOURCE_DIR");
-        const std::string inSource = source != nullptr ? std::string(source) + "/" + path : "";
-        path = !inSource.empty() && std::ifstream(inSource) ? inSource : outputPath(path);
-    }
-    std::ifstream in(path, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (text.empty() || text.size() > (1u << 20)) {
-        *error = "'" + path + "' is missing, empty or too large";
-        return false;
-    }
-    char name[48];
-    std::snprintf(name, sizeof name, "levels\\pack1_%.2li.lvl", level);
-    char stored[48];
-    std::snprintf(stored, sizeof stored, "%s", name);
-    foldAssetName(stored);
-    releaseAssetByName(stored);
-    auto* bytes = static_cast<uint8_t*>(std::malloc(text.size()));
-    std::memcpy(bytes, text.data(), text.size());
-    if (!registerAsset(name, static_cast<int32_t>(text.size()), bytes, true)) {
-        std::free(bytes);
-        *error = "the asset registry is full";
-        return false;
-    }
-    return true;
+    return standInLevelFile(args[0], static_cast<int>(level), error);
 }
 
 HarnessValue num(double v) {
