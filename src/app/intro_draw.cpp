@@ -7,6 +7,7 @@
 #include "gfx/texture.h"
 #include "platform/primitives.h"
 #include "platform/render_device.h"
+#include "platform/window.h"
 
 namespace corsavel {
 
@@ -56,6 +57,17 @@ TextureEntry* loadPicture(const IntroPicture& picture) {
 
 void prefetchIntroPictures() {
     prefetchSizedImage(kSplash1.name, kSplash1.w, kSplash1.h);
+}
+
+bool showFirstSplashEarly(bool fullScreen) {
+    const uint8_t* texels = nullptr;
+    int pitch = 0;
+    if (!prefetchedTexels(kSplash1.name, &texels, &pitch) ||
+        !showStartupPicture(fullScreen, texels, kSplash1.w, kSplash1.h, pitch)) {
+        return false;
+    }
+    notifyFramePresented();
+    return true;
 }
 
 void loadFirstSplashPicture() {

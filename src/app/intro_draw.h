@@ -17,6 +17,9 @@ void loadLaterIntroPictures();
 // others decode after the first frame: a decode beside it competes with the
 // first frame's own work for the processor.
 void prefetchIntroPictures();
+// Puts the prefetched first splash on screen before the GL device exists
+// (see showStartupPicture); false when it could not be.
+bool showFirstSplashEarly(bool fullScreen);
 // The loading bar's full width in scene units (pixels at 800x600).
 constexpr float kLoadingBarWidth = 310.0f;
 bool hasSecondSplashPicture();

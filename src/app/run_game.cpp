@@ -134,20 +134,25 @@ bool startGame(const GameOptions& options) {
         showMessageBox("Can't init Direct3D", "Initialization failed");
         return false;
     }
+    // The first splash is up before the GL driver loads, on a window of its
+    // own until the game window has its first frame.
+    const bool earlySplash = showFirstSplashEarly(settings.fullScreen);
     if (!createGameWindow(settings.fullScreen)) {
         // The window is an OpenGL one: with no usable GL driver it is the
         // first thing to fail, and the player learns why instead of seeing
         // the game end without a word.
+        closeStartupPicture();
         showMessageBox("Can't init Direct3D", "Initialization failed");
         return false;
     }
-    if (!settings.fullScreen) {
+    if (!settings.fullScreen && !earlySplash) {
         raiseGameWindow();
     }
     if (!createDevice()) {
+        closeStartupPicture();
         return false;
     }
-    if (settings.fullScreen) {
+    if (settings.fullScreen && !earlySplash) {
         raiseGameWindow();
     }
     int refresh = displayRefreshRate();
@@ -159,6 +164,11 @@ bool startGame(const GameOptions& options) {
     setCurrentScreen(&introScreen);
     setAssetRegisteredHook(loadingProgress);
     loadIntroImages();
+    // Mapped over the start-up picture just before its first frame, which
+    // closes that picture.
+    if (earlySplash) {
+        raiseGameWindow();
+    }
     if (pointer.customCursor) {
         applyCursorOption(false);
     }

@@ -415,6 +415,27 @@ void prefetchSizedImage(const char* name, int w, int h) {
     });
 }
 
+bool prefetchedTexels(const char* name, const uint8_t** texels, int* pitch) {
+    if (name == nullptr) {
+        return false;
+    }
+    for (const std::shared_ptr<PrefetchedImage>& record : prefetched) {
+        if (record->name != name) {
+            continue;
+        }
+        const PrefetchResult& result = record->result.wait();
+        const int width = nextPowerOfTwoAbove(record->w);
+        if (!result.decoded || width <= 0 ||
+            result.texels.size() < static_cast<size_t>(width) * 4 * record->h) {
+            return false;
+        }
+        *texels = result.texels.data();
+        *pitch = width * 4;
+        return true;
+    }
+    return false;
+}
+
 void dropPrefetchedImages() {
     for (const std::shared_ptr<PrefetchedImage>& record : prefetched) {
         record->result.take();

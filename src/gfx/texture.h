@@ -55,6 +55,11 @@ void recreateRenderTargets();
 // loader (its registration, its errors); the worker's result is used only
 // when it decoded exactly those bytes.
 void prefetchSizedImage(const char* name, int w, int h);
+// The decoded texels of a prefetched picture, waiting for its worker: RGBA
+// rows of *pitch bytes with the picture's w x h in the top-left. The record
+// stays for the texture's load; false when it was never prefetched or did
+// not decode. The pointer holds until that load or dropPrefetchedImages.
+bool prefetchedTexels(const char* name, const uint8_t** texels, int* pitch);
 // Forgets prefetched pictures nobody asked for (waiting for their workers).
 void dropPrefetchedImages();
 

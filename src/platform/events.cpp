@@ -241,6 +241,11 @@ bool pollGameMessage(GameMessage* out) {
     }
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
+        // Only a close from the start-up picture's window counts: its focus
+        // going to the game window must not pause the game.
+        if (startupWindowEvent(event) && event.window.event != SDL_WINDOWEVENT_CLOSE) {
+            continue;
+        }
         if (translateEvent(event, out)) {
             // Focus arriving while minimised leaves the game paused.
             if (out->kind == MessageKind::Activate && gameWindowMinimised()) {

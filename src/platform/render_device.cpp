@@ -107,6 +107,12 @@ void setPresentedHook(void (*hook)()) {
     presentedHook = hook;
 }
 
+void notifyFramePresented() {
+    if (presentedHook != nullptr) {
+        presentedHook();
+    }
+}
+
 void setRenderBackend(RenderBackend* newBackend) {
     activeBackend = newBackend;
 }
@@ -282,9 +288,9 @@ void requestDisplayReset() {
 void presentFrame() {
     sendGammaIfDirty();
     backend().present();
-    if (presentedHook != nullptr) {
-        presentedHook();
-    }
+    // The game window's first frame replaces the start-up picture.
+    closeStartupPicture();
+    notifyFramePresented();
     if (renderDevice.resetPending) {
         renderDevice.resetPending = false;
         resetDisplay();

@@ -83,6 +83,9 @@ void setDisplayResetHooks(DisplayResetHook before, DisplayResetHook after);
 // Called after every presented frame (the load benchmark times the first
 // one by it); null for none.
 void setPresentedHook(void (*hook)());
+// Calls the hook for a frame put on screen without the device (the start-up
+// picture).
+void notifyFramePresented();
 
 // Applies the fixed default states (after creation, after a reset, and in
 // tests after installing a recording backend).

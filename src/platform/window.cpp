@@ -41,6 +41,9 @@ struct WindowState {
 
 WindowState windowState;
 
+// The plain window that shows the first splash while the GL driver loads.
+SDL_Window* startupWindow = nullptr;
+
 #if CORSAVEL_HAVE_X11
 // Xlib's own handler ends the process on any X error. A GL driver that is
 // missing on the client side makes the server refuse the GL context with
@@ -90,13 +93,17 @@ bool fullScreenCanBeGranted() {
     if (driver == nullptr || std::strcmp(driver, "x11") != 0) {
         return true;
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return true;
+    // Asked once a run: the start-up picture's window and the game's
+    // window are made the same way.
+    static int granted = -1;
+    if (granted < 0) {
+        Display* display = XOpenDisplay(nullptr);
+        granted = display == nullptr || windowManagerRunning(display) ? 1 : 0;
+        if (display != nullptr) {
+            XCloseDisplay(display);
+        }
     }
-    const bool running = windowManagerRunning(display);
-    XCloseDisplay(display);
-    return running;
+    return granted == 1;
 }
 
 void findX11Window() {
@@ -273,6 +280,11 @@ bool createGameWindow(bool fullScreen) {
     if (fullScreen && fullScreenCanBeGranted()) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
+    // Behind the start-up picture the window stays unmapped until it has
+    // something to show (showGameWindow).
+    if (startupWindow != nullptr) {
+        flags |= SDL_WINDOW_HIDDEN;
+    }
     const int scale = desktopScale();
     windowState.windowedWidth = kSceneWidth * scale;
     windowState.windowedHeight = kSceneHeight * scale;
@@ -291,7 +303,65 @@ bool createGameWindow(bool fullScreen) {
     return true;
 }
 
+bool showStartupPicture(bool fullScreen, const uint8_t* rgba, int width, int height, int pitch) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (startupWindow != nullptr || windowState.window != nullptr || rgba == nullptr ||
+        width <= 0 || height <= 0 || pitch < width * 4 || driver == nullptr ||
+        std::strcmp(driver, "x11") != 0) {
+        return false;
+    }
+    // The window's pixels go to the X server as they are, not through a
+    // GL renderer (which would load the very driver this window is for).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullScreen && fullScreenCanBeGranted()) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    const int scale = desktopScale();
+    startupWindow = SDL_CreateWindow("Corsavel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     kSceneWidth * scale, kSceneHeight * scale, flags);
+    if (startupWindow == nullptr) {
+        return false;
+    }
+    setWindowIcon(startupWindow);
+    SDL_Surface* target = SDL_GetWindowSurface(startupWindow);
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint8_t*>(rgba), width, height, 32, pitch, SDL_PIXELFORMAT_RGBA32);
+    bool shown = false;
+    if (target != nullptr && source != nullptr) {
+        // As the GL frame will show it: black bars around the scene's
+        // rectangle, the picture point-sampled into it.
+        const SceneViewport viewport = fitSceneViewport(target->w, target->h);
+        SDL_Rect scene{viewport.x, viewport.y, viewport.width, viewport.height};
+        SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+        shown = SDL_BlitScaled(source, nullptr, target, &scene) == 0 &&
+                SDL_UpdateWindowSurface(startupWindow) == 0;
+    }
+    SDL_FreeSurface(source);
+    if (!shown) {
+        closeStartupPicture();
+    }
+    return shown;
+}
+
+void closeStartupPicture() {
+    if (startupWindow != nullptr) {
+        SDL_DestroyWindow(startupWindow);
+        startupWindow = nullptr;
+    }
+}
+
+SDL_Window* startupPictureWindow() {
+    return startupWindow;
+}
+
+bool startupWindowEvent(const SDL_Event& event) {
+    return startupWindow != nullptr && event.type == SDL_WINDOWEVENT &&
+           event.window.windowID == SDL_GetWindowID(startupWindow);
+}
+
 void destroyGameWindow() {
+    closeStartupPicture();
     if (windowState.window != nullptr) {
         SDL_DestroyWindow(windowState.window);
         windowState.window = nullptr;

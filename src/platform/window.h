@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+
 struct SDL_Window;
+union SDL_Event;
 
 namespace corsavel {
 
@@ -12,6 +15,22 @@ namespace corsavel {
 bool createGameWindow(bool fullScreen);
 void destroyGameWindow();
 SDL_Window* gameWindow();
+
+// The first picture before the GL driver has loaded (a tenth of a second and
+// more with a software rasteriser): on X11, a plain window of the game
+// window's size and place shows the 800x600 scene (RGBA rows of `pitch`
+// bytes) as the first GL frame will, and the game window made after it
+// stays hidden until showGameWindow. False, with nothing left open, on other
+// video drivers or when the picture cannot be put on screen.
+bool showStartupPicture(bool fullScreen, const uint8_t* rgba, int width, int height, int pitch);
+// Closes the start-up picture's window (after the game window's first
+// frame is up).
+void closeStartupPicture();
+// The start-up picture's window while it is open, else null.
+SDL_Window* startupPictureWindow();
+// A window event of the start-up picture's window (focus, size, exposure):
+// not the game window's, so not the game's business.
+bool startupWindowEvent(const SDL_Event& event);
 
 // Switches between windowed and full screen (display reset).
 void setGameWindowFullScreen(bool fullScreen);
@@ -77,7 +96,8 @@ bool offscreenVideo();
 bool vsyncActive();
 // The refresh rate of the window's display in Hz (60 when unknown).
 int displayRefreshRate();
-// Brings the window to the front with the input focus.
+// Maps the window if it is hidden and brings it to the front with the
+// input focus.
 void raiseGameWindow();
 
 }  // namespace corsavel

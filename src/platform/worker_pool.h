@@ -52,6 +52,12 @@ public:
         ready_ = true;
         done_.notify_all();
     }
+    // Waits for the job; the value stays for take().
+    const T& wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [this] { return ready_; });
+        return value_;
+    }
     // Waits for the job and hands its value over.
     T take() {
         std::unique_lock<std::mutex> lock(mutex_);

@@ -61,13 +61,28 @@ while [ -z "\$id" ] && [ \$i -lt 100 ]; do
     sleep 0.1; i=\$((i+1))
     id=\$(xwininfo -root -tree | awk '/"Corsavel"/ {print \$1; exit}')
 done
-sleep 0.5
+# The start-up picture's window gives way to the game's at its first
+# frame (a slow start, as under the sanitizers, takes longer): one window
+# is left, for two seconds running.
+i=0
+stable=0
+while [ \$stable -lt 20 ] && [ \$i -lt 600 ]; do
+    if [ "\$(xwininfo -root -tree | grep -c '"Corsavel"')" = 1 ]; then
+        stable=\$((stable+1))
+    else
+        stable=0
+    fi
+    sleep 0.1; i=\$((i+1))
+done
+xwininfo -root -tree | grep -c '"Corsavel"' > "$work/windows"
+id=\$(xwininfo -root -tree | awk '/"Corsavel"/ {print \$1; exit}')
 xwininfo -id "\$id" | sed -n 's/^ *\(Width\|Height\): //p' | tr '\\n' ' ' > "$work/size"
 xprop -id "\$id" -notype _NET_WM_ICON | head -c 200 > "$work/icon"
 kill -TERM \$pid
 wait \$pid
 INNER
     xvfb-run -a -s "-screen 0 1700x1300x24" sh "$work/window.sh" || fail "the windowed game failed"
+    [ "$(cat "$work/windows")" = 1 ] || fail "$(cat "$work/windows") windows named Corsavel after the start"
     [ "$(cat "$work/size")" = "1600 1200 " ] || fail "the window on a 1700x1300 desktop: $(cat "$work/size")"
     grep -q 'Icon (64 x 64)' "$work/icon" || fail "the window's icon: $(cat "$work/icon")"
 fi
