@@ -7,6 +7,7 @@
 #if CORSAVEL_HAVE_X11
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #endif
 
 #include <algorithm>
@@ -303,16 +304,93 @@ bool createGameWindow(bool fullScreen) {
     return true;
 }
 
+#if CORSAVEL_HAVE_X11
+// A colour channel of 8 bits into a pixel's mask (TrueColor, or DirectColor
+// with the linear colour map SDL gives its windows).
+unsigned long packChannel(uint8_t value, unsigned long mask) {
+    if (mask == 0) {
+        return 0;
+    }
+    int shift = 0;
+    while (((mask >> shift) & 1u) == 0) {
+        ++shift;
+    }
+    int bits = 0;
+    while (((mask >> (shift + bits)) & 1u) != 0) {
+        ++bits;
+    }
+    const unsigned long scaled = bits >= 8 ? static_cast<unsigned long>(value) << (bits - 8)
+                                           : static_cast<unsigned long>(value) >> (8 - bits);
+    return (scaled << shift) & mask;
+}
+
+// Puts the scene's picture on the window with a plain XPutImage: black bars
+// around the scene's rectangle, the picture point-sampled into it, as the
+// GL frame will show it. No shared memory: the picture is put once.
+bool putStartupPicture(SDL_Window* window, const uint8_t* rgba, int width, int height, int pitch) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+        return false;
+    }
+    Display* display = info.info.x11.display;
+    const ::Window target = info.info.x11.window;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, target, &attributes) == 0 || attributes.width <= 0 ||
+        attributes.height <= 0 || attributes.visual == nullptr ||
+        (attributes.visual->c_class != TrueColor && attributes.visual->c_class != DirectColor)) {
+        return false;
+    }
+    const int w = attributes.width;
+    const int h = attributes.height;
+    auto* data = static_cast<char*>(std::malloc(static_cast<size_t>(w) * h * 4));
+    if (data == nullptr) {
+        return false;
+    }
+    XImage* image =
+        XCreateImage(display, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap,
+                     0, data, static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+    if (image == nullptr) {
+        std::free(data);
+        return false;
+    }
+    const SceneViewport viewport = fitSceneViewport(w, h);
+    const unsigned long redMask = attributes.visual->red_mask;
+    const unsigned long greenMask = attributes.visual->green_mask;
+    const unsigned long blueMask = attributes.visual->blue_mask;
+    for (int y = 0; y < h; ++y) {
+        const int sy = (y - viewport.y) * height / viewport.height;
+        for (int x = 0; x < w; ++x) {
+            const int sx = (x - viewport.x) * width / viewport.width;
+            unsigned long pixel = 0;
+            if (y >= viewport.y && x >= viewport.x && sx < width && sy < height) {
+                const uint8_t* p =
+                    rgba + static_cast<size_t>(sy) * pitch + static_cast<size_t>(sx) * 4;
+                pixel = packChannel(p[0], redMask) | packChannel(p[1], greenMask) |
+                        packChannel(p[2], blueMask);
+            }
+            XPutPixel(image, x, y, pixel);
+        }
+    }
+    GC gc = XCreateGC(display, target, 0, nullptr);
+    XPutImage(display, target, gc, image, 0, 0, 0, 0, static_cast<unsigned>(w),
+              static_cast<unsigned>(h));
+    XFreeGC(display, gc);
+    XDestroyImage(image);  // frees data
+    XSync(display, False);
+    return true;
+}
+#endif
+
 bool showStartupPicture(bool fullScreen, const uint8_t* rgba, int width, int height, int pitch) {
+#if CORSAVEL_HAVE_X11
     const char* driver = SDL_GetCurrentVideoDriver();
     if (startupWindow != nullptr || windowState.window != nullptr || rgba == nullptr ||
         width <= 0 || height <= 0 || pitch < width * 4 || driver == nullptr ||
         std::strcmp(driver, "x11") != 0) {
         return false;
     }
-    // The window's pixels go to the X server as they are, not through a
-    // GL renderer (which would load the very driver this window is for).
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A window without GL: the picture goes to the X server as it is.
     Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
     if (fullScreen && fullScreenCanBeGranted()) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -324,24 +402,19 @@ bool showStartupPicture(bool fullScreen, const uint8_t* rgba, int width, int hei
         return false;
     }
     setWindowIcon(startupWindow);
-    SDL_Surface* target = SDL_GetWindowSurface(startupWindow);
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<uint8_t*>(rgba), width, height, 32, pitch, SDL_PIXELFORMAT_RGBA32);
-    bool shown = false;
-    if (target != nullptr && source != nullptr) {
-        // As the GL frame will show it: black bars around the scene's
-        // rectangle, the picture point-sampled into it.
-        const SceneViewport viewport = fitSceneViewport(target->w, target->h);
-        SDL_Rect scene{viewport.x, viewport.y, viewport.width, viewport.height};
-        SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-        shown = SDL_BlitScaled(source, nullptr, target, &scene) == 0 &&
-                SDL_UpdateWindowSurface(startupWindow) == 0;
-    }
-    SDL_FreeSurface(source);
+    const bool shown = putStartupPicture(startupWindow, rgba, width, height, pitch);
     if (!shown) {
         closeStartupPicture();
     }
     return shown;
+#else
+    (void)fullScreen;
+    (void)rgba;
+    (void)width;
+    (void)height;
+    (void)pitch;
+    return false;
+#endif
 }
 
 void closeStartupPicture() {
