@@ -23,12 +23,12 @@
 #include "app/screen.h"
 #include "bot/bot.h"
 #include "busy_cascade.h"
-#include "draw_profile.h"
 #include "game/progress.h"
 #include "game/rules.h"
 #include "gfx/particles.h"
 #include "platform/batching_backend.h"
 #include "platform/clock.h"
+#include "platform/draw_profile.h"
 #include "platform/frame_state.h"
 #include "platform/null_device.h"
 #include "platform/random.h"
@@ -216,7 +216,7 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
         batching->resetDrawCalls();
     }
     // CORSAVEL_BENCH_PROFILE=1: the full-load frames on GL are timed draw by
-    // draw (see draw_profile.h); their frame times then mean nothing.
+    // draw (see platform/draw_profile.h); their frame times then mean nothing.
     const char* profiling = std::getenv("CORSAVEL_BENCH_PROFILE");
     RenderBackend* gpu = batching != nullptr ? batching->inner() : nullptr;
     std::unique_ptr<DrawProfile> profile;

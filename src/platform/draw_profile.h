@@ -1,20 +1,13 @@
 #pragma once
 
-// CORSAVEL_BENCH_PROFILE=1 for the game screen benchmark: a backend between
-// the batching backend and GL that has the driver finish all work before
+// A backend between the batching backend and GL (the game screen
+// benchmark's CORSAVEL_BENCH_PROFILE=1) that has the driver finish all work before
 // and after every draw and clear, so that each one's cost is timed alone,
 // and counts the pixels each draws (an occlusion query). Draws are summed
 // by kind (texture and the states that decide a pixel's cost) and listed
 // most expensive first. The timing itself slows the frame down: the list
 // says where the time goes, not how long a frame takes.
-#define GL_GLEXT_PROTOTYPES 1
-#include <SDL_opengl.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "platform/render_backend.h"
@@ -24,11 +17,7 @@ namespace corsavel {
 class DrawProfile final : public RenderBackend {
 public:
     explicit DrawProfile(RenderBackend* inner) : inner_(inner) {}
-    ~DrawProfile() override {
-        if (query_ != 0) {
-            glDeleteQueries(1, &query_);
-        }
-    }
+    ~DrawProfile() override;
 
     void clear(bool target, uint32_t argb, bool depth, float z) override {
         timed(Kind::Clear, 0, [&] { inner_->clear(target, argb, depth, z); });
@@ -86,33 +75,8 @@ public:
     }
     void displayChanged() override { inner_->displayChanged(); }
 
-    void report() const {
-        if (frames_ == 0) {
-            return;
-        }
-        std::vector<Row> rows = rows_;
-        std::sort(rows.begin(), rows.end(),
-                  [](const Row& a, const Row& b) { return a.seconds > b.seconds; });
-        double total = 0.0;
-        for (const Row& r : rows) {
-            total += r.seconds;
-        }
-        const double f = static_cast<double>(frames_);
-        std::fprintf(stderr, "draws timed alone over %d frames: %.2f ms a frame\n", frames_,
-                     total * 1e3 / f);
-        std::fprintf(stderr,
-                     "   ms/frame draws/frame vertices    pixels  kind  texture blend(src,dst) "
-                     "alphatest depth(test,write) lit filter\n");
-        static const char* const kKinds[] = {"draw", "mesh", "clear"};
-        for (const Row& r : rows) {
-            const uint32_t* k = r.key;
-            std::fprintf(stderr,
-                         "%11.3f %11.1f %8.0f %9.0f  %-5s %7u %u(%u,%u) %9u %u,%u %13u %6s\n",
-                         r.seconds * 1e3 / f, r.count / f, r.vertices / f, r.pixels / f,
-                         kKinds[k[0]], k[1], k[2], k[3], k[4], k[5], k[6], k[7], k[8],
-                         k[9] == kFilterLinear ? "linear" : "point");
-        }
-    }
+    // The rows, most expensive first, on stderr.
+    void report() const;
 
 private:
     enum class Kind : uint32_t { User, Mesh, Clear };
@@ -127,43 +91,20 @@ private:
 
     uint32_t state(RenderState s) const { return states_[static_cast<int>(s)]; }
 
+    // Runs draw with the driver's work finished before and after it, and
+    // adds its time and pixels to the row of its kind and states.
     template <typename Draw>
     void timed(Kind kind, int vertices, Draw&& draw) {
-        if (query_ == 0) {
-            glGenQueries(1, &query_);
-        }
-        glFinish();
-        glBeginQuery(GL_SAMPLES_PASSED, query_);
-        const auto before = std::chrono::steady_clock::now();
+        begin();
         draw();
-        glFinish();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
-        glEndQuery(GL_SAMPLES_PASSED);
-        GLuint pixels = 0;
-        glGetQueryObjectuiv(query_, GL_QUERY_RESULT, &pixels);
-        const uint32_t key[kKeySize] = {
-            static_cast<uint32_t>(kind),          texture_,
-            state(RenderState::AlphaBlendEnable), state(RenderState::SrcBlend),
-            state(RenderState::DestBlend),        state(RenderState::AlphaTestEnable),
-            state(RenderState::ZEnable),          state(RenderState::ZWriteEnable),
-            state(RenderState::Lighting),         stages_[static_cast<int>(StageState::MagFilter)]};
-        auto row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) {
-            return std::memcmp(r.key, key, sizeof key) == 0;
-        });
-        if (row == rows_.end()) {
-            rows_.push_back(Row{});
-            row = rows_.end() - 1;
-            std::memcpy(row->key, key, sizeof key);
-        }
-        row->seconds += seconds;
-        row->count += 1.0;
-        row->vertices += vertices;
-        row->pixels += pixels;
+        end(kind, vertices);
     }
+    void begin();
+    void end(Kind kind, int vertices);
 
     RenderBackend* inner_;
-    GLuint query_ = 0;
+    uint32_t query_ = 0;
+    double startSeconds_ = 0.0;
     int frames_ = 0;
     uint32_t texture_ = 0;
     uint32_t states_[static_cast<int>(RenderState::Count)] = {};
