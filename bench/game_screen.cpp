@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "allocation_counter.h"
@@ -27,6 +28,7 @@
 #include "gfx/particles.h"
 #include "platform/batching_backend.h"
 #include "platform/clock.h"
+#include "platform/draw_profile.h"
 #include "platform/frame_state.h"
 #include "platform/null_device.h"
 #include "platform/random.h"
@@ -213,6 +215,16 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
     if (batching != nullptr) {
         batching->resetDrawCalls();
     }
+    // CORSAVEL_BENCH_PROFILE=1: the full-load frames on GL are timed draw by
+    // draw (see platform/draw_profile.h); their frame times then mean nothing.
+    const char* profiling = std::getenv("CORSAVEL_BENCH_PROFILE");
+    RenderBackend* gpu = batching != nullptr ? batching->inner() : nullptr;
+    std::unique_ptr<DrawProfile> profile;
+    if (!nullDevice && fullEffects && gpu != nullptr && profiling != nullptr &&
+        std::strcmp(profiling, "1") == 0) {
+        profile = std::make_unique<DrawProfile>(gpu);
+        batching->setInner(profile.get());
+    }
     int64_t frames = 0;
     int64_t flyerFrames = 0;
     int64_t flyers = 0;
@@ -248,6 +260,10 @@ void runBusyFrames(benchmark::State& state, bool nullDevice, bool fullEffects = 
             own = kept;
             state.ResumeTiming();
         }
+    }
+    if (profile != nullptr) {
+        batching->setInner(gpu);
+        profile->report();
     }
     setRenderBackend(gl);
     const double perFrame = 1e6 / static_cast<double>(frames);

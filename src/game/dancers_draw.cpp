@@ -19,10 +19,10 @@ constexpr uint32_t kDancerAlphaRef = 128;
 // Everything the dancers change, put back for the 2D drawing after them.
 struct DancerStates {
     static constexpr RenderState kStates[] = {
-        RenderState::ZEnable,          RenderState::ZWriteEnable, RenderState::ZFunc,
-        RenderState::Lighting,         RenderState::CullMode,     RenderState::AlphaTestEnable,
-        RenderState::AlphaRef,         RenderState::AlphaFunc,    RenderState::AlphaBlendEnable,
-        RenderState::SrcBlend,         RenderState::DestBlend,
+        RenderState::ZEnable,  RenderState::ZWriteEnable, RenderState::ZFunc,
+        RenderState::Lighting, RenderState::CullMode,     RenderState::AlphaTestEnable,
+        RenderState::AlphaRef, RenderState::AlphaFunc,    RenderState::AlphaBlendEnable,
+        RenderState::SrcBlend, RenderState::DestBlend,
     };
     uint32_t values[sizeof kStates / sizeof kStates[0]] = {};
     Matrix4 world;
@@ -87,7 +87,12 @@ void drawDancer(int slot, const Dancer& dancer, float cameraDepth) {
     character->placement = {k * dancer.x, k * cameraDepth, 2.0f * dancer.y};
     character->yaw = dancer.turn;
     character->updateCharacter(dancer.clock);
+    // The skeleton is closed: its faces turned away are always hidden behind
+    // the ones in front, and drawing them would double the small triangles
+    // that are most of a dancer's cost. A hat's brim shows its underside.
+    setRenderState(RenderState::CullMode, kCullCounterClockwise);
     character->drawCharacter();
+    setRenderState(RenderState::CullMode, kCullNone);
 
     Matrix4 hat;
     SceneObject* object = hatObject(dancer.hat);

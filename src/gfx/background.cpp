@@ -141,6 +141,9 @@ struct DrawScratch {
     LeafQuad leaves[kMaxLeafQuads];
     int32_t leafCount = 0;
     float leafPhase = 0.0f;
+    // Scene y below which the layers behind the picture are hidden by its
+    // opaque rows (the bottom of the scene when nothing is hidden).
+    float hiddenBelow = -300.0f;
 };
 DrawScratch scratch;
 
@@ -161,6 +164,23 @@ void drawLayerQuad(const LayerRecord& r, TextureEntry* texture, const UvRect& uv
     const float h = std::fabs(r.rect[3] - r.rect[1]);
     const float cx = (r.rect[0] + r.rect[2]) * 0.5f;
     const float cy = (r.rect[1] + r.rect[3]) * 0.5f;
+    const float top = cy + h * 0.5f;
+    const float bottom = cy - h * 0.5f;
+    // An upright layer reaching into the rows the picture covers is cut at
+    // their edge (its texture coordinates with it); one wholly in them is
+    // not drawn.
+    if (r.angle == 0.0f && bottom < scratch.hiddenBelow) {
+        if (top <= scratch.hiddenBelow) {
+            return;
+        }
+        const float kept = (top - scratch.hiddenBelow) / h;
+        UvRect cut = uv;
+        cut.vMax = uv.vMin + (uv.vMax - uv.vMin) * kept;
+        bindTexture(texture);
+        drawSpriteRect(cx - w * 0.5f, top, cx + w * 0.5f, scratch.hiddenBelow, cut, colour,
+                       kLayerDepth);
+        return;
+    }
     bindTexture(texture);
     drawSpriteRotated(cx, cy, cx, cy, r.angle * kRadiansToDegrees, w, h, uv, colour, kLayerDepth);
 }
@@ -310,16 +330,33 @@ void drawLeaves() {
     }
 }
 
+bool texelForTexel(const TextureEntry* picture, bool still) {
+    const SceneViewport viewport = sceneViewport();
+    return still && viewport.width == kPictureWidth && viewport.height == kPictureHeight &&
+           picture->width > 0 && picture->height > 0;
+}
+
+// Scene y of the top of the picture's opaque rows when it is drawn texel for
+// texel and opaque (its colour and the tint at full alpha), else the
+// bottom of the scene.
+float opaqueEdge(const TextureEntry* picture, Colour colour, bool still) {
+    float tr, tg, tb, ta;
+    getTint(&tr, &tg, &tb, &ta);
+    if (picture == nullptr || !texelForTexel(picture, still) || (colour >> 24) != 255 ||
+        ta < 1.0f || picture->opaqueFromRow < 0 || picture->opaqueFromRow >= kPictureHeight) {
+        return -300.0f;
+    }
+    return 300.0f - static_cast<float>(picture->opaqueFromRow);
+}
+
 // The picture fills the scene texel for texel. Standing still it is drawn
 // with its texel centres on the pixel centres and nearest sampling: the same
 // pixels as bilinear filtering, at a fraction of the software rasteriser's
-// cost. Zoomed by a cross-fade or scaled to a larger window it is filtered
-// bilinearly.
+// cost; its opaque rows at the bottom need no blending. Zoomed by a
+// cross-fade or scaled to a larger window it is filtered bilinearly.
 void drawPicture(TextureEntry* picture, Colour colour, bool still) {
     bindTexture(picture);
-    const SceneViewport viewport = sceneViewport();
-    const bool texelForTexel = viewport.width == kPictureWidth && viewport.height == kPictureHeight;
-    if (!still || !texelForTexel || picture->width <= 0 || picture->height <= 0) {
+    if (!texelForTexel(picture, still)) {
         drawScreenImage(0.0f, 0.0f, 800.0f, 600.0f, 0.0f, 0.0f,
                         static_cast<float>(kPictureWidth) / 1024.0f,
                         static_cast<float>(kPictureHeight) / 1024.0f, colour);
@@ -329,10 +366,24 @@ void drawPicture(TextureEntry* picture, Colour colour, bool still) {
     const uint32_t min = stageStateValue(StageState::MinFilter);
     setStageState(StageState::MagFilter, kFilterPoint);
     setStageState(StageState::MinFilter, kFilterPoint);
-    const UvRect uv{0.0f, 0.0f,
-                    static_cast<float>(kPictureWidth) / static_cast<float>(picture->width),
-                    static_cast<float>(kPictureHeight) / static_cast<float>(picture->height)};
-    drawSpriteRect(-400.0f, 300.0f, 400.0f, -300.0f, uv, colour, kPictureDepth);
+    const float uMax = static_cast<float>(kPictureWidth) / static_cast<float>(picture->width);
+    const float vMax = static_cast<float>(kPictureHeight) / static_cast<float>(picture->height);
+    const float edge = opaqueEdge(picture, colour, still);
+    if (edge > -300.0f) {
+        const float vEdge =
+            static_cast<float>(picture->opaqueFromRow) / static_cast<float>(picture->height);
+        if (picture->opaqueFromRow > 0) {
+            drawSpriteRect(-400.0f, 300.0f, 400.0f, edge, UvRect{0.0f, 0.0f, uMax, vEdge}, colour,
+                           kPictureDepth);
+        }
+        setRenderState(RenderState::AlphaBlendEnable, 0);
+        drawSpriteRect(-400.0f, edge, 400.0f, -300.0f, UvRect{0.0f, vEdge, uMax, vMax}, colour,
+                       kPictureDepth);
+        setRenderState(RenderState::AlphaBlendEnable, 1);
+    } else {
+        drawSpriteRect(-400.0f, 300.0f, 400.0f, -300.0f, UvRect{0.0f, 0.0f, uMax, vMax}, colour,
+                       kPictureDepth);
+    }
     setStageState(StageState::MagFilter, mag);
     setStageState(StageState::MinFilter, min);
 }
@@ -344,7 +395,9 @@ void drawScene(const SceneLayers& scene, TextureEntry* picture, Colour pictureCo
     scratch.leafCount = 0;
     scratch.leafPhase = 0.0f;
     bool handled[kMaxBackgroundLayers];
+    scratch.hiddenBelow = opaqueEdge(picture, pictureColour, still);
     drawBehindLayers(scene, handled, behindColour);
+    scratch.hiddenBelow = -300.0f;
     if (picture != nullptr) {
         drawPicture(picture, pictureColour, still);
     }

@@ -308,6 +308,32 @@ TextureEntry* loadAlphaJpeg(const char* name, bool fatal) {
     return entry;
 }
 
+namespace {
+
+// The first row of the w x h picture from which every pixel to the bottom
+// is opaque; h when the bottom row is not (pixels outside the decoded image
+// are transparent padding).
+int32_t firstOpaqueRow(const DecodedImage& image, int w, int h) {
+    if (image.width < w || image.height < h) {
+        return h;
+    }
+    int32_t row = h;
+    while (row > 0) {
+        const uint8_t* p = &image.rgba[(static_cast<size_t>(row - 1) * image.width) * 4];
+        bool opaque = true;
+        for (int x = 0; x < w && opaque; ++x) {
+            opaque = p[x * 4 + 3] == 255;
+        }
+        if (!opaque) {
+            break;
+        }
+        --row;
+    }
+    return row;
+}
+
+}  // namespace
+
 TextureEntry* loadAlphaJpegSized(const char* name, int w, int h) {
     if (!name || w <= 0 || h <= 0) {
         return nullptr;
@@ -330,6 +356,7 @@ TextureEntry* loadAlphaJpegSized(const char* name, int w, int h) {
     }
     const int width = nextPowerOfTwoAbove(w);
     const int height = nextPowerOfTwoAbove(h);
+    const int32_t opaqueFrom = decoded && size > 0 ? firstOpaqueRow(image, w, h) : h;
     TextureEntry* entry = findTexture(name);
     if (entry != nullptr) {
         // An entry of that name is reused and the image loaded into it again.
@@ -344,6 +371,9 @@ TextureEntry* loadAlphaJpegSized(const char* name, int w, int h) {
     }
     if (entry && size > 0) {
         entry->hasAlpha = 1;
+    }
+    if (entry) {
+        entry->opaqueFromRow = opaqueFrom;
     }
     releaseAsset(data);
     return entry;

@@ -22,6 +22,11 @@ struct TextureEntry {
     uint8_t hasAlpha = 0;
     uint8_t isRenderTarget = 0;
     int32_t format = 0;
+    // Sized alpha pictures: the first row of the picture from which every
+    // texel down to its last row is fully opaque (its height when the last
+    // row is not); -1 when not known. What is drawn before the picture under
+    // those rows is hidden by it.
+    int32_t opaqueFromRow = -1;
 };
 
 // Every texture of the game, by file name; one instance.

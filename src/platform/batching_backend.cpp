@@ -11,6 +11,7 @@ void BatchingBackend::setInner(RenderBackend* inner) {
 }
 
 void BatchingBackend::forget() {
+    depthClean_ = false;
     for (bool& k : renderKnown_) {
         k = false;
     }
@@ -23,8 +24,20 @@ void BatchingBackend::forget() {
     textureKnown_ = false;
 }
 
+// GL writes depth only while it tests it; a state never given may be on.
+void BatchingBackend::noteDraw() {
+    const int test = static_cast<int>(RenderState::ZEnable);
+    const int write = static_cast<int>(RenderState::ZWriteEnable);
+    const bool noTest = renderKnown_[test] && renderStates_[test] == 0;
+    const bool noWrite = renderKnown_[write] && renderStates_[write] == 0;
+    if (!noTest && !noWrite) {
+        depthClean_ = false;
+    }
+}
+
 void BatchingBackend::flush() {
     if (queued_ > 0 && inner_ != nullptr) {
+        noteDraw();
         inner_->drawUser(PrimitiveType::TriangleList, queued_ / 3, kFormatColoured, queue_);
         drawCalls_ += 1;
     }
@@ -33,7 +46,16 @@ void BatchingBackend::flush() {
 
 void BatchingBackend::clear(bool target, uint32_t argb, bool depth, float z) {
     flush();
-    inner_->clear(target, argb, depth, z);
+    if (depth && depthClean_ && clearedDepth_ == z) {
+        depth = false;
+    }
+    if (target || depth) {
+        inner_->clear(target, argb, depth, z);
+    }
+    if (depth) {
+        depthClean_ = true;
+        clearedDepth_ = z;
+    }
 }
 
 void BatchingBackend::beginScene() {
@@ -46,9 +68,11 @@ void BatchingBackend::endScene() {
     inner_->endScene();
 }
 
+// What the depth buffer holds after a swap is not defined.
 void BatchingBackend::present() {
     flush();
     inner_->present();
+    depthClean_ = false;
 }
 
 void BatchingBackend::setGammaRamp(const uint16_t ramp[256]) {
@@ -117,6 +141,7 @@ void BatchingBackend::drawUser(PrimitiveType type, int primitiveCount, uint32_t 
         primitiveCount * 3 <= kMaxVertices;
     if (!joinable) {
         flush();
+        noteDraw();
         inner_->drawUser(type, primitiveCount, formatFlags, vertices);
         drawCalls_ += 1;
         return;
@@ -158,16 +183,24 @@ void BatchingBackend::releaseTexture(uint32_t texture) {
     textureKnown_ = false;
 }
 
-uint32_t BatchingBackend::createBuffers(uint32_t formatFlags, const void* vertices,
-                                        int vertexCount, const uint16_t* indices, int indexCount) {
+uint32_t BatchingBackend::createBuffers(uint32_t formatFlags, const void* vertices, int vertexCount,
+                                        const uint16_t* indices, int indexCount) {
     flush();
     return inner_->createBuffers(formatFlags, vertices, vertexCount, indices, indexCount);
 }
 
 void BatchingBackend::drawBuffers(uint32_t buffers, int triangleCount) {
     flush();
+    noteDraw();
     inner_->drawBuffers(buffers, triangleCount);
     drawCalls_ += 1;
+}
+
+// The skinned characters refill their buffers every frame.
+bool BatchingBackend::updateBufferVertices(uint32_t buffers, const void* vertices,
+                                           int vertexCount) {
+    flush();
+    return inner_->updateBufferVertices(buffers, vertices, vertexCount);
 }
 
 void BatchingBackend::releaseBuffers(uint32_t buffers) {

@@ -11,7 +11,8 @@ namespace corsavel {
 // draw: a frame of sprites becomes a handful of draws. Setting a state or
 // matrix to the value it already has keeps the run going; any real change,
 // any other draw and anything that reads or shows the target first draws
-// what is queued. The game's code never sees it.
+// what is queued. The game's code never sees it. A depth clear with no
+// depth written since the last one to the same value is not repeated.
 class BatchingBackend final : public RenderBackend {
 public:
     // Vertices queued at most; a full queue is drawn and the run goes on.
@@ -47,6 +48,7 @@ public:
     uint32_t createBuffers(uint32_t formatFlags, const void* vertices, int vertexCount,
                            const uint16_t* indices, int indexCount) override;
     void drawBuffers(uint32_t buffers, int triangleCount) override;
+    bool updateBufferVertices(uint32_t buffers, const void* vertices, int vertexCount) override;
     void releaseBuffers(uint32_t buffers) override;
     bool readPixels(int width, int height, uint8_t* rgba) override;
     void displayChanged() override;
@@ -60,6 +62,7 @@ private:
     static_assert(sizeof(Vertex) == 24);
 
     void forget();
+    void noteDraw();
 
     RenderBackend* inner_ = nullptr;
     Vertex queue_[kMaxVertices];
@@ -74,6 +77,10 @@ private:
     bool matrixKnown_[static_cast<int>(MatrixSlot::Count)] = {};
     uint32_t texture_ = 0;
     bool textureKnown_ = false;
+    // The depth buffer holds clearedDepth_ everywhere: cleared, and no draw
+    // that may write depth since.
+    bool depthClean_ = false;
+    float clearedDepth_ = 1.0f;
 };
 
 }  // namespace corsavel

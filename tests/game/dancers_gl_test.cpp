@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "game/dancers.h"
 #include "game/game_draw.h"
@@ -111,6 +112,33 @@ TEST_F(DancersGl, LitSkeletonWithItsHatOnTheHead) {
     EXPECT_LT(bare.dark, hat.dark / 4);
     // The states the 2D drawing needs are back.
     EXPECT_EQ(renderStateValue(RenderState::Lighting), 0u);
+}
+
+// The skinned vertices reach GL every frame: the dancer's pixels change as
+// the dance goes on.
+TEST_F(DancersGl, TheDanceMovesOnScreen) {
+    game.level.dancers[0].hat = -1;
+    game.level.dancers[0].sequence[0] = 0;
+    dancersTick(16.0f);
+    drawFrame("dancer_gl_pose_a.png");
+    std::vector<bool> before;
+    for (float y = -290.0f; y < 100.0f; y += 1.0f) {
+        for (float x = -150.0f; x < 150.0f; x += 1.0f) {
+            before.push_back(isBackdrop(at(px(x), py(y))));
+        }
+    }
+    for (int i = 0; i < 25; ++i) {
+        dancersTick(16.0f);
+    }
+    drawFrame("dancer_gl_pose_b.png");
+    int changed = 0;
+    size_t i = 0;
+    for (float y = -290.0f; y < 100.0f; y += 1.0f) {
+        for (float x = -150.0f; x < 150.0f; x += 1.0f) {
+            changed += before[i++] != isBackdrop(at(px(x), py(y))) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changed, 200);
 }
 
 }  // namespace

@@ -196,6 +196,29 @@ TEST_F(DancersTest, TenDancersTickAndDrawWithoutAllocatingOrChangingTheGame) {
                      r.state(RenderState::Lighting) != 0;
     }
     EXPECT_GE(skeletons, kMaxDancers + kMaxDancers / 2);
+    // The closed skeletons drop their back faces; the hats keep both sides
+    // (a brim seen from below).
+    int culled = 0;
+    int hats = 0;
+    for (const DrawRecord& r : device().draws) {
+        if (r.buffers == 0) {
+            continue;
+        }
+        bool skeleton = false;
+        for (int i = 0; i < kMaxDancers; ++i) {
+            const Character* c = characterFor(i, dancerKind(game.level.dancers[i]));
+            skeleton = skeleton || (c != nullptr && c->buffers.buffers == r.buffers);
+        }
+        if (skeleton) {
+            EXPECT_EQ(r.state(RenderState::CullMode), kCullCounterClockwise);
+            ++culled;
+        } else {
+            EXPECT_EQ(r.state(RenderState::CullMode), kCullNone);
+            ++hats;
+        }
+    }
+    EXPECT_EQ(culled, kMaxDancers);
+    EXPECT_GT(hats, 0);
     // The 2D drawing after the dancers finds its states as they were.
     EXPECT_EQ(renderStateValue(RenderState::Lighting), lighting);
     EXPECT_EQ(renderStateValue(RenderState::ZEnable), depth);

@@ -345,5 +345,80 @@ TEST_F(BackgroundTest, StillPictureIsSampledTexelForTexel) {
     EXPECT_EQ(device.draws[0].stage(StageState::MagFilter), kFilterLinear);
 }
 
+// The picture's opaque bottom rows hide what the layers behind it would
+// draw there: standing still, an upright layer is cut at their edge and one
+// wholly under them is skipped, and those rows are drawn without blending.
+// In a cross-fade, or with the picture translucent, everything is drawn.
+TEST_F(BackgroundTest, LayersUnderThePicturesOpaqueRowsAreCut) {
+    TextureEntry* sky = createTexture("sky", 64, 32, kTextureFormatA8R8G8B8, false);
+    LayerRecord tall;
+    std::strcpy(tall.name, "sky0");
+    tall.rect[0] = -400;
+    tall.rect[1] = 300;
+    tall.rect[2] = 400;
+    tall.rect[3] = -200;
+    LayerRecord low = tall;
+    low.rect[1] = -150;
+    low.rect[3] = -250;
+    sceneWith("sky0", sky, {tall, low});
+    background.currentPicture = fakePicture(0);
+    background.currentPicture->opaqueFromRow = 400;  // scene y -100 down
+    enableFeature(7);
+    auto spanY = [](const DrawRecord& d, float* low, float* high) {
+        *low = 1e9f;
+        *high = -1e9f;
+        for (int v = 0; v < d.vertexCount; ++v) {
+            *low = std::min(*low, d.position(v).y);
+            *high = std::max(*high, d.position(v).y);
+        }
+    };
+    auto spanV = [](const DrawRecord& d) {
+        float high = -1e9f;
+        for (int v = 0; v < d.vertexCount; ++v) {
+            high = std::max(high, d.v(v));
+        }
+        return high;
+    };
+    drawBackgroundWithFade();
+    ASSERT_EQ(device.draws.size(), 3u);  // the cut sky, the picture in two
+    float bottom = 0.0f, top = 0.0f;
+    spanY(device.draws[0], &bottom, &top);
+    EXPECT_FLOAT_EQ(bottom, -100.0f);
+    EXPECT_FLOAT_EQ(top, 300.0f);
+    EXPECT_FLOAT_EQ(spanV(device.draws[0]), 0.8f);  // 400 of the 500 rows kept
+    spanY(device.draws[1], &bottom, &top);
+    EXPECT_FLOAT_EQ(bottom, -100.0f);
+    EXPECT_EQ(device.draws[1].state(RenderState::AlphaBlendEnable), 1u);
+    spanY(device.draws[2], &bottom, &top);
+    EXPECT_FLOAT_EQ(bottom, -300.0f);
+    EXPECT_FLOAT_EQ(top, -100.0f);
+    EXPECT_EQ(device.draws[2].state(RenderState::AlphaBlendEnable), 0u);
+    EXPECT_FLOAT_EQ(spanV(device.draws[2]), 600.0f / 1024.0f);
+
+    // A cross-fade moves the picture: nothing is cut.
+    background.fadeMs = 4000.0f;
+    device.draws.clear();
+    drawBackgroundWithFade();
+    ASSERT_EQ(device.draws.size(), 3u);  // both layers, the whole picture
+    spanY(device.draws[0], &bottom, &top);
+    EXPECT_FLOAT_EQ(bottom, -200.0f);
+    background.fadeMs = 0.0f;
+
+    // A translucent tint lets the layers show through.
+    background.tint[3] = 0.5f;
+    device.draws.clear();
+    drawBackgroundWithFade();
+    EXPECT_EQ(device.draws.size(), 3u);
+    background.tint[3] = 1.0f;
+
+    // Not known, or not opaque down to the last row: nothing is cut.
+    for (int32_t row : {-1, 600}) {
+        background.currentPicture->opaqueFromRow = row;
+        device.draws.clear();
+        drawBackgroundWithFade();
+        EXPECT_EQ(device.draws.size(), 3u) << row;
+    }
+}
+
 }  // namespace
 }  // namespace corsavel

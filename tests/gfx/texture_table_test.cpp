@@ -146,6 +146,30 @@ TEST_F(TextureTableTest, SizedLoadsUsePowerOfTwoTexturesWithImageTopLeft) {
     EXPECT_EQ(device.texture(s->texture)->rgba[(8 * 6) * 4 + 2], 0);
 }
 
+// A sized alpha picture knows the first row from which it is opaque to its
+// bottom; a picture whose last row is not opaque has none.
+TEST_F(TextureTableTest, SizedAlphaPictureKnowsWhereItsOpaqueBottomBegins) {
+    auto jpeg = test::makeJpeg(4, 4, 250, 250, 250);
+    std::vector<uint8_t> plane(16, 255);
+    plane[1] = 0;    // row 0
+    plane[6] = 254;  // row 1
+    auto withPlane = jpeg;
+    withPlane.insert(withPlane.end(), plane.begin(), plane.end());
+    addAsset("tt_opaque.jpg", withPlane);
+    TextureEntry* e = loadAlphaJpegSized("tt_opaque.jpg", 4, 4);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->opaqueFromRow, 2);
+
+    plane[13] = 100;  // the last row
+    withPlane = jpeg;
+    withPlane.insert(withPlane.end(), plane.begin(), plane.end());
+    addAsset("tt_opaque.jpg", withPlane);
+    EXPECT_EQ(loadAlphaJpegSized("tt_opaque.jpg", 4, 4), e);
+    EXPECT_EQ(e->opaqueFromRow, 4);
+
+    EXPECT_EQ(createTexture("tt_made", 4, 4, kTextureFormatA8R8G8B8, false)->opaqueFromRow, -1);
+}
+
 // Only the image's top-left w x h reaches the texture; the rest is zero.
 TEST_F(TextureTableTest, SizedLoadKeepsOnlyTheRequestedCornerOfALargerImage) {
     addAsset("tt_corner.jpg", test::makeJpeg(6, 3, 250, 250, 250));
