@@ -16,6 +16,17 @@
 namespace corsavel {
 namespace {
 
+// A layer of the given name over the scene rectangle x0, y0, x1, y1.
+LayerRecord layer(const char* name, float x0, float y0, float x1, float y1) {
+    LayerRecord r;
+    std::strncpy(r.name, name, sizeof r.name - 1);
+    r.rect[0] = x0;
+    r.rect[1] = y0;
+    r.rect[2] = x1;
+    r.rect[3] = y1;
+    return r;
+}
+
 std::vector<uint8_t> sceneBytes(int32_t stated, int records) {
     std::vector<uint8_t> b(kSceneHeaderSize + kLayerRecordSize * records, 0);
     std::memcpy(&b[64], &stated, 4);
@@ -211,12 +222,7 @@ TEST_F(BackgroundTest, TintEasesTowardItsTargetWithoutPassingIt) {
 // --- drawing ----------------------------------------------------------------------
 
 TEST_F(BackgroundTest, LayersWithoutTextureOrSizeAreSkipped) {
-    LayerRecord flat;
-    std::strcpy(flat.name, "sky0");
-    flat.rect[0] = -100;
-    flat.rect[1] = 50;
-    flat.rect[2] = 100;
-    flat.rect[3] = 50;  // no height
+    LayerRecord flat = layer("sky0", -100, 50, 100, 50);  // no height
     LayerRecord fine = flat;
     fine.rect[3] = -50;
     sceneWith("sky0", nullptr, {fine});
@@ -234,12 +240,7 @@ TEST_F(BackgroundTest, LayersWithoutTextureOrSizeAreSkipped) {
 
 TEST_F(BackgroundTest, SkyScrollsWithTheAnimationClock) {
     TextureEntry* sky = createTexture("sky", 64, 32, kTextureFormatA8R8G8B8, false);
-    LayerRecord r;
-    std::strcpy(r.name, "sky0");
-    r.rect[0] = -400;
-    r.rect[1] = 300;
-    r.rect[2] = 400;
-    r.rect[3] = 0;
+    LayerRecord r = layer("sky0", -400, 300, 400, 0);
     sceneWith("sky0", sky, {r});
     app.animationClockMs = 0.0f;
     drawBackground();
@@ -252,12 +253,7 @@ TEST_F(BackgroundTest, SkyScrollsWithTheAnimationClock) {
 
 TEST_F(BackgroundTest, SprayOfOneHundredSquareEmitsEveryThirtyMsAtMost) {
     TextureEntry* puff = createTexture("spray", 16, 16, kTextureFormatA8R8G8B8, false);
-    LayerRecord r;
-    std::strcpy(r.name, "spray");
-    r.rect[0] = 0;
-    r.rect[1] = 100;
-    r.rect[2] = 100;
-    r.rect[3] = 0;
+    LayerRecord r = layer("spray", 0, 100, 100, 0);
     sceneWith("spray", puff, {r});
     for (int i = 0; i < 100; ++i) {
         updateBackground(10.0f);  // 1 s
@@ -281,12 +277,7 @@ TEST_F(BackgroundTest, SprayOfOneHundredSquareEmitsEveryThirtyMsAtMost) {
 // length no float holds (a damaged scene file) draws them as with none.
 TEST_F(BackgroundTest, LeavesShadeWrapsWithTheFlowAndSurvivesHugeFlows) {
     TextureEntry* leaf = createTexture("leaf", 16, 16, kTextureFormatA8R8G8B8, false);
-    LayerRecord r;
-    std::strcpy(r.name, "leaves");
-    r.rect[0] = -100;
-    r.rect[1] = 100;
-    r.rect[2] = 100;
-    r.rect[3] = 0;
+    LayerRecord r = layer("leaves", -100, 100, 100, 0);
     const auto shadeFor = [&](float flowX, float flowY) {
         r.flow[0] = flowX;
         r.flow[1] = flowY;
@@ -351,12 +342,7 @@ TEST_F(BackgroundTest, StillPictureIsSampledTexelForTexel) {
 // In a cross-fade, or with the picture translucent, everything is drawn.
 TEST_F(BackgroundTest, LayersUnderThePicturesOpaqueRowsAreCut) {
     TextureEntry* sky = createTexture("sky", 64, 32, kTextureFormatA8R8G8B8, false);
-    LayerRecord tall;
-    std::strcpy(tall.name, "sky0");
-    tall.rect[0] = -400;
-    tall.rect[1] = 300;
-    tall.rect[2] = 400;
-    tall.rect[3] = -200;
+    LayerRecord tall = layer("sky0", -400, 300, 400, -200);
     LayerRecord low = tall;
     low.rect[1] = -150;
     low.rect[3] = -250;
