@@ -249,6 +249,18 @@ int desktopScale() {
     return windowScaleForDesktop(mode.w, mode.h, usable.w, usable.h);
 }
 
+// The game's window: "Corsavel", centred, 800x600 times `scale`, in desktop
+// full screen when asked for and a window manager can grant it (the game is
+// in full screen either way: its state, its settings).
+SDL_Window* openSceneWindow(bool fullScreen, Uint32 flags, int scale) {
+    flags |= SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullScreen && fullScreenCanBeGranted()) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    return SDL_CreateWindow("Corsavel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                            kSceneWidth * scale, kSceneHeight * scale, flags);
+}
+
 }  // namespace
 
 int windowScaleForDesktop(int desktopWidth, int desktopHeight, int usableWidth, int usableHeight) {
@@ -276,22 +288,16 @@ bool createGameWindow(bool fullScreen) {
     XSetErrorHandler(reportXError);
 #endif
     setGlAttributes();
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
-    // The game is in full screen either way (its state, its settings).
-    if (fullScreen && fullScreenCanBeGranted()) {
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    }
+    Uint32 flags = SDL_WINDOW_OPENGL;
     // Behind the start-up picture the window stays unmapped until it has
-    // something to show (showGameWindow).
+    // something to show (raiseGameWindow).
     if (startupWindow != nullptr) {
         flags |= SDL_WINDOW_HIDDEN;
     }
     const int scale = desktopScale();
     windowState.windowedWidth = kSceneWidth * scale;
     windowState.windowedHeight = kSceneHeight * scale;
-    windowState.window =
-        SDL_CreateWindow("Corsavel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                         windowState.windowedWidth, windowState.windowedHeight, flags);
+    windowState.window = openSceneWindow(fullScreen, flags, scale);
     if (windowState.window == nullptr) {
         return false;
     }
@@ -391,13 +397,7 @@ bool showStartupPicture(bool fullScreen, const uint8_t* rgba, int width, int hei
         return false;
     }
     // A window without GL: the picture goes to the X server as it is.
-    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
-    if (fullScreen && fullScreenCanBeGranted()) {
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    }
-    const int scale = desktopScale();
-    startupWindow = SDL_CreateWindow("Corsavel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                     kSceneWidth * scale, kSceneHeight * scale, flags);
+    startupWindow = openSceneWindow(fullScreen, 0, desktopScale());
     if (startupWindow == nullptr) {
         return false;
     }
